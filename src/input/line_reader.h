@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "input/byte_source.h"
+
+namespace kalmira {
+
+// Longest piece of a line that one plain read delivers.
+inline constexpr std::size_t kChunkSize = 99;
+
+// Reads a source as a Windows text file: CR LF arrives as LF, a lone CR stays, and the first
+// Ctrl-Z ends the data. Lines come in chunks of at most kChunkSize bytes; each chunk's text ends
+// at its first zero byte. The current line survives a read that finds no data.
+class LineReader {
+ public:
+  explicit LineReader(ByteSource& source);
+
+  // Plain read: replaces the current line with the next chunk. Returns whether a chunk came.
+  bool read_chunk();
+  // Joined read: a plain read, then further chunks appended until the line holds its line feed
+  // or the data end. Returns whether the first plain read delivered a chunk.
+  bool read_joined_line();
+  // Set once a read looked for more data and found none; never cleared.
+  bool at_end_of_input() const { return at_end_; }
+  // Whether the data ended because the source failed rather than ran out.
+  bool failed() const { return failed_; }
+
+  const std::string& line() const { return line_; }
+
+ private:
+  bool has_data();
+  void append_chunk(std::string& target);
+  bool refill();
+
+  ByteSource& source_;
+  std::vector<char> buffer_;
+  std::size_t pos_ = 0;
+  std::size_t end_ = 0;
+  bool held_cr_ = false;  // a CR ended the last raw block; its partner may come next
+  bool source_done_ = false;
+  bool at_end_ = false;
+  bool failed_ = false;
+  std::string line_;
+};
+
+}  // namespace kalmira

@@ -1,0 +1,67 @@
+#include "input/section_parser.h"
+
+#include <string>
+#include <string_view>
+
+#include "input/field_extractor.h"
+
+namespace kalmira {
+namespace {
+
+bool contains(std::string_view line, std::string_view text) {
+  return line.find(text) != std::string_view::npos;
+}
+
+// A non-empty piece is stored with a trailing ",", as the target line joins pieces without one.
+std::string with_comma(const ExtractResult& piece) {
+  return piece.length > 0 ? piece.text + ',' : std::string();
+}
+
+void store_coordinates(std::string_view line, PointRecord& record) {
+  record.easting = extract_field(line, '=', 2, ',', 0).text;
+  record.northing = extract_field(line, ',', 2, '\n', 0).text;
+}
+
+// Each piece's search starts where the previous one was found, so the pieces come in line order.
+void store_descriptions(std::string_view line, PointRecord& record) {
+  const ExtractResult piece1 = extract_field(line, '=', 2, ',', 0);
+  const ExtractResult piece2 = extract_field(line, ',', 2, ',', piece1.first);
+  const ExtractResult piece3 = extract_field(line, ',', 2, '\n', piece2.first + piece2.length);
+  record.desc1 = with_comma(piece1);
+  record.desc2 = with_comma(piece2);
+  record.desc3 = with_comma(piece3);
+}
+
+// Reads the entry lines that follow a header until a line holds "]", the data end or the table
+// is full. On return the current line is the one that ended the block. A line counts whenever
+// a read delivered it, even the file's last line without a line feed.
+template <typename ReadLine, typename Store>
+void read_block(LineReader& source, PointTable& table, ReadLine read_line, Store store) {
+  bool delivered = read_line(source);
+  table.count = 0;
+  while (delivered && !contains(source.line(), "]") && table.count < kMaxPoints) {
+    store(source.line(), table.records[static_cast<std::size_t>(table.count)]);
+    delivered = read_line(source);
+    ++table.count;
+  }
+}
+
+}  // namespace
+
+int read_source_file(LineReader& source, PointTable& table) {
+  // Coordinate lines are short, so they come by plain reads; description lines may be long and
+  // are joined into whole lines.
+  const auto plain = [](LineReader& reader) { return reader.read_chunk(); };
+  const auto joined = [](LineReader& reader) { return reader.read_joined_line(); };
+  while (source.read_chunk()) {
+    if (contains(source.line(), "[COORDINATES]"))
+      read_block(source, table, plain, store_coordinates);
+    // The line that ended a coordinates block is examined here too, so a description header
+    // right after the coordinate lines is found.
+    if (contains(source.line(), "[DESCRIPTION]"))
+      read_block(source, table, joined, store_descriptions);
+  }
+  return table.count;
+}
+
+}  // namespace kalmira
