@@ -1,0 +1,90 @@
+#include "driver/converter.h"
+
+#include <cstdio>
+#include <new>
+#include <string>
+
+#include "driver/messages.h"
+#include "driver/source_file.h"
+#include "driver/target_name.h"
+#include "input/byte_source.h"
+#include "input/line_reader.h"
+#include "input/section_parser.h"
+#include "output/byte_sink.h"
+#include "output/target_writer.h"
+
+namespace kalmira {
+namespace {
+
+constexpr int kSuccess = 0;
+constexpr int kFailure = 1;
+
+std::string ask_for_source_name(Console& console) {
+  console.write(messages::kUsage);
+  console.write(messages::kUsageWithTarget);
+  console.write(messages::kAskForName);
+  return console.read_line();
+}
+
+// A failure with the source: the user confirms before the console window closes.
+int fail_with_confirmation(Console& console) {
+  console.write(messages::kConfirmAfterFailure);
+  console.read_line();
+  return kFailure;
+}
+
+// The read phase. Returns false when the source could not be read to its end.
+bool read_points(std::FILE* file, PointTable& table) {
+  FileSource bytes(file);
+  LineReader reader(bytes);
+  try {
+    read_source_file(reader, table);
+  } catch (const std::bad_alloc&) {
+    return false;  // a line or field too large for memory: the table is incomplete
+  }
+  return !reader.failed();
+}
+
+}  // namespace
+
+int run_converter(std::span<const std::string> arguments, Console& console) {
+  PointTable table;
+  const std::string source_name = arguments.empty() ? ask_for_source_name(console) : arguments[0];
+  console.write(std::string(messages::kConvertingFrom) + source_name + "\n");
+
+  const OpenedSource source = open_source_file(source_name);
+  if (source.file == nullptr) {
+    console.write(std::string(messages::kOpenFailed) + source_name + " \n");
+    console.write_error("fopen: " + std::string(source.cause) + "\n");
+    return fail_with_confirmation(console);
+  }
+  const bool read_completely = read_points(source.file, table);
+  std::fclose(source.file);
+  if (!read_completely) {
+    console.write(std::string(messages::kReadFailed) + source_name + "\n");
+    return fail_with_confirmation(console);
+  }
+
+  // The source is closed before the target is opened, so a target of the same name replaces
+  // it only after it has been read completely.
+  const bool target_given = arguments.size() >= 2;
+  const std::string target_name = target_given ? arguments[1] : derive_target_name(source_name);
+  console.write(std::string(messages::kConvertingTo) + target_name + "\n");
+  std::FILE* target_file = std::fopen(target_name.c_str(), "wb");
+  if (target_file == nullptr) {
+    console.write(std::string(messages::kOpenFailed) + target_name + (target_given ? "\n" : ""));
+    return kFailure;
+  }
+  FileSink target(target_file);
+  write_target_file(target, table);
+  if (!target.close()) {
+    console.write(std::string(messages::kWriteFailed) + target_name + "\n");
+    return kFailure;
+  }
+
+  console.write(messages::kConfirm);
+  console.read_line();
+  return kSuccess;
+}
+
+}  // namespace kalmira

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kalmira {
+
+// The target file's name when none is given: the source name's last path component cut before
+// its first "." that is not its first character, followed by ".asc", in the source's folder.
+std::string derive_target_name(std::string_view source_name);
+
+}  // namespace kalmira
