@@ -32,6 +32,8 @@ ExtractResult extract_field(std::string_view source, char start_char, int skip, 
   if (first_copied > consumed) return result;
   if (result.first == 0) result.first = first_copied;
   result.length = consumed - first_copied + 1;
+  // One byte to spare, so that a caller can end a large field with a separator without a copy.
+  result.text.reserve(static_cast<std::size_t>(result.length) + 1);
   result.text.assign(source.substr(static_cast<std::size_t>(start + first_copied - 1),
                                    static_cast<std::size_t>(result.length)));
   return result;

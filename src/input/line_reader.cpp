@@ -8,37 +8,12 @@ namespace {
 
 constexpr std::size_t kBlockSize = std::size_t{1} << 16;
 
-// Drops the CR of every CR LF pair in data[0, size) and returns the new size. A CR in the last
-// position is cut off and reported through `held_cr` when more data may follow it.
-std::size_t drop_cr_before_lf(char* data, std::size_t size, bool more_follows, bool& held_cr) {
-  std::size_t out = 0;
-  std::size_t in = 0;
-  while (true) {
-    const void* cr = std::memchr(data + in, '\r', size - in);
-    const std::size_t stop =
-        cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - data) : size;
-    if (out != in) std::memmove(data + out, data + in, stop - in);
-    out += stop - in;
-    if (!cr) return out;
-    in = stop + 1;
-    if (in == size) {
-      if (more_follows) {
-        held_cr = true;
-      } else {
-        data[out++] = '\r';
-      }
-      return out;
-    }
-    if (data[in] != '\n') data[out++] = '\r';
-  }
-}
-
 }  // namespace
 
 LineReader::LineReader(ByteSource& source) : source_(source), buffer_(kBlockSize + 1) {}
 
-// Loads the next block of translated bytes. Returns false once the data are exhausted; a block
-// may come back empty when all it held was a CR whose partner is still to be read.
+// Loads the next raw block. Returns false once the data are exhausted; a block may come back
+// empty when all it held was a CR whose partner is still to be read.
 bool LineReader::refill() {
   pos_ = 0;
   end_ = 0;
@@ -56,7 +31,12 @@ bool LineReader::refill() {
   } else {
     size += got;
   }
-  end_ = drop_cr_before_lf(buffer_.data(), size, !source_done_, held_cr_);
+  // Keeping a final CR for the next block means a CR LF pair never straddles two blocks.
+  if (!source_done_ && size > 0 && buffer_[size - 1] == '\r') {
+    held_cr_ = true;
+    --size;
+  }
+  end_ = size;
   return end_ > 0 || !source_done_;
 }
 
@@ -70,24 +50,41 @@ bool LineReader::has_data() {
   return true;
 }
 
-// Appends one chunk to `target`: bytes up to and including the next line feed, at most
-// kChunkSize of them, cut at the first zero byte. Needs has_data() to have returned true.
-void LineReader::append_chunk(std::string& target) {
-  const std::size_t chunk_start = target.size();
-  std::size_t taken = 0;
-  while (taken < kChunkSize && has_data()) {
-    const std::size_t span = std::min(kChunkSize - taken, end_ - pos_);
-    const char* from = buffer_.data() + pos_;
-    const void* lf = std::memchr(from, '\n', span);
-    const std::size_t count =
-        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - from) + 1 : span;
-    target.append(from, count);
-    pos_ += count;
-    taken += count;
-    if (lf) break;
+// The raw bytes of the current chunk that lie in the block: through its line feed, through its
+// last byte, or to the block's end, where `complete` stays false.
+std::string_view LineReader::chunk_part(bool& complete) const {
+  const std::size_t room = kChunkSize - column_ % kChunkSize;
+  const std::string_view rest(buffer_.data() + pos_, end_ - pos_);
+  // CR LF counts as one byte, so the line feed may stand one byte beyond the room.
+  const std::size_t lf = rest.substr(0, room + 1).find('\n');
+  if (lf != std::string_view::npos && lf + 1 - (lf > 0 && rest[lf - 1] == '\r') <= room) {
+    complete = true;
+    return rest.substr(0, lf + 1);
   }
-  const std::size_t zero = target.find('\0', chunk_start);
-  if (zero != std::string::npos) target.resize(zero);
+  complete = rest.size() >= room;
+  return rest.substr(0, room);
+}
+
+// Appends one chunk to `target`, its CR LF translated and its text cut at the first zero byte.
+// Needs has_data() to have returned true.
+void LineReader::append_chunk(std::string& target) {
+  bool cut = false;
+  bool complete = false;
+  do {
+    const std::string_view part = chunk_part(complete);
+    pos_ += part.size();
+    const bool ends_line = part.back() == '\n';
+    column_ = ends_line ? 0 : column_ + part.size();
+    if (cut) continue;
+    if (const std::size_t zero = part.find('\0'); zero != std::string_view::npos) {
+      target += part.substr(0, zero);
+      cut = true;
+    } else if (ends_line && part.size() > 1 && part[part.size() - 2] == '\r') {
+      (target += part.substr(0, part.size() - 2)) += '\n';
+    } else {
+      target += part;
+    }
+  } while (!complete && has_data());
 }
 
 bool LineReader::read_chunk() {
@@ -105,6 +102,27 @@ bool LineReader::read_joined_line() {
     append_chunk(line_);
   }
   return true;
+}
+
+// Moves to the start of the chunk that holds the block's next `marker` or, when there is none,
+// of the chunk that the block's end cuts. No chunk passed over holds the marker.
+void LineReader::skip_chunks_without(char marker) {
+  const std::string_view rest(buffer_.data() + pos_, end_ - pos_);
+  const std::string_view passed = rest.substr(0, rest.find(marker));
+  // Behind the last line feed the chunks lie every kChunkSize bytes: no CR LF pair is in there.
+  const std::size_t lf = passed.rfind('\n');
+  const std::size_t line_start = lf == std::string_view::npos ? 0 : lf + 1;
+  const std::size_t column = (line_start == 0 ? column_ : 0) + passed.size() - line_start;
+  pos_ += passed.size() - column % kChunkSize;
+  column_ = column - column % kChunkSize;
+}
+
+bool LineReader::read_chunk_with(char marker) {
+  while (has_data()) {
+    skip_chunks_without(marker);
+    if (pos_ < end_ && read_chunk() && line_.find(marker) != std::string::npos) return true;
+  }
+  return false;
 }
 
 }  // namespace kalmira

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "input/byte_source.h"
@@ -20,6 +21,9 @@ class LineReader {
 
   // Plain read: replaces the current line with the next chunk. Returns whether a chunk came.
   bool read_chunk();
+  // Plain reads until a chunk's text holds `marker`; returns false when the data end first.
+  // Chunks without it are passed over uncopied, so ignored text costs little more than a search.
+  bool read_chunk_with(char marker);
   // Joined read: a plain read, then further chunks appended until the line holds its line feed
   // or the data end. Returns whether the first plain read delivered a chunk.
   bool read_joined_line();
@@ -32,14 +36,17 @@ class LineReader {
 
  private:
   bool has_data();
-  void append_chunk(std::string& target);
   bool refill();
+  std::string_view chunk_part(bool& complete) const;
+  void append_chunk(std::string& target);
+  void skip_chunks_without(char marker);
 
   ByteSource& source_;
-  std::vector<char> buffer_;
+  std::vector<char> buffer_;  // raw bytes; CR LF pairs are translated as chunks are taken
   std::size_t pos_ = 0;
   std::size_t end_ = 0;
-  bool held_cr_ = false;  // a CR ended the last raw block; its partner may come next
+  std::size_t column_ = 0;  // bytes of the current physical line taken so far, after translation
+  bool held_cr_ = false;    // a CR ended the last raw block; its partner may come next
   bool source_done_ = false;
   bool at_end_ = false;
   bool failed_ = false;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "input/field_extractor.h"
 
@@ -13,8 +14,10 @@ bool contains(std::string_view line, std::string_view text) {
 }
 
 // A non-empty piece is stored with a trailing ",", as the target line joins pieces without one.
-std::string with_comma(const ExtractResult& piece) {
-  return piece.length > 0 ? piece.text + ',' : std::string();
+// The text is moved, not copied: a piece may be hundreds of megabytes long.
+std::string with_comma(ExtractResult&& piece) {
+  if (piece.length > 0) piece.text += ',';
+  return std::move(piece.text);
 }
 
 void store_coordinates(std::string_view line, PointRecord& record) {
@@ -24,12 +27,12 @@ void store_coordinates(std::string_view line, PointRecord& record) {
 
 // Each piece's search starts where the previous one was found, so the pieces come in line order.
 void store_descriptions(std::string_view line, PointRecord& record) {
-  const ExtractResult piece1 = extract_field(line, '=', 2, ',', 0);
-  const ExtractResult piece2 = extract_field(line, ',', 2, ',', piece1.first);
-  const ExtractResult piece3 = extract_field(line, ',', 2, '\n', piece2.first + piece2.length);
-  record.desc1 = with_comma(piece1);
-  record.desc2 = with_comma(piece2);
-  record.desc3 = with_comma(piece3);
+  ExtractResult piece1 = extract_field(line, '=', 2, ',', 0);
+  ExtractResult piece2 = extract_field(line, ',', 2, ',', piece1.first);
+  ExtractResult piece3 = extract_field(line, ',', 2, '\n', piece2.first + piece2.length);
+  record.desc1 = with_comma(std::move(piece1));
+  record.desc2 = with_comma(std::move(piece2));
+  record.desc3 = with_comma(std::move(piece3));
 }
 
 // Reads the entry lines that follow a header until a line holds "]", the data end or the table
@@ -53,13 +56,16 @@ int read_source_file(LineReader& source, PointTable& table) {
   // are joined into whole lines.
   const auto plain = [](LineReader& reader) { return reader.read_chunk(); };
   const auto joined = [](LineReader& reader) { return reader.read_joined_line(); };
-  while (source.read_chunk()) {
-    if (contains(source.line(), "[COORDINATES]"))
+  // Both headers start with "[", so no other line needs a look.
+  while (source.read_chunk_with('[')) {
+    if (contains(source.line(), "[COORDINATES]")) {
       read_block(source, table, plain, store_coordinates);
+    }
     // The line that ended a coordinates block is examined here too, so a description header
     // right after the coordinate lines is found.
-    if (contains(source.line(), "[DESCRIPTION]"))
+    if (contains(source.line(), "[DESCRIPTION]")) {
       read_block(source, table, joined, store_descriptions);
+    }
   }
   return table.count;
 }
