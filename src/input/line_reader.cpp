@@ -57,7 +57,8 @@ std::string_view LineReader::chunk_part(bool& complete) const {
   const std::string_view rest(buffer_.data() + pos_, end_ - pos_);
   // CR LF counts as one byte, so the line feed may stand one byte beyond the room.
   const std::size_t lf = rest.substr(0, room + 1).find('\n');
-  if (lf != std::string_view::npos && lf + 1 - (lf > 0 && rest[lf - 1] == '\r') <= room) {
+  const bool after_cr = lf != std::string_view::npos && lf > 0 && rest[lf - 1] == '\r';
+  if (lf != std::string_view::npos && (after_cr ? lf : lf + 1) <= room) {
     complete = true;
     return rest.substr(0, lf + 1);
   }
@@ -108,7 +109,10 @@ bool LineReader::read_joined_line() {
 // of the chunk that the block's end cuts. No chunk passed over holds the marker.
 void LineReader::skip_chunks_without(char marker) {
   const std::string_view rest(buffer_.data() + pos_, end_ - pos_);
-  const std::string_view passed = rest.substr(0, rest.find(marker));
+  std::size_t limit = std::min(rest.find(marker), rest.size());
+  // A CR LF pair is one byte and lies in one chunk: a marked line feed counts from its CR.
+  if (limit > 0 && limit < rest.size() && rest[limit] == '\n' && rest[limit - 1] == '\r') --limit;
+  const std::string_view passed = rest.substr(0, limit);
   // Behind the last line feed the chunks lie every kChunkSize bytes: no CR LF pair is in there.
   const std::size_t lf = passed.rfind('\n');
   const std::size_t line_start = lf == std::string_view::npos ? 0 : lf + 1;
