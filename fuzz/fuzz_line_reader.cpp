@@ -1,0 +1,41 @@
+// The reader's fast path against its plain reads: passing over chunks without a marker must
+// find exactly the chunks that plain reads deliver with it, and every chunk must keep its limits.
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "input/byte_source.h"
+#include "input/line_reader.h"
+
+namespace {
+
+std::vector<std::string> chunks_with(std::string_view bytes, char marker, bool skipping) {
+  kalmira::MemorySource source(bytes);
+  kalmira::LineReader reader(source);
+  std::vector<std::string> chunks;
+  while (skipping ? reader.read_chunk_with(marker) : reader.read_chunk()) {
+    const std::string& line = reader.line();
+    const std::size_t lf = line.find('\n');
+    if (line.size() > kalmira::kChunkSize || line.find('\0') != std::string::npos ||
+        (lf != std::string::npos && lf + 1 != line.size())) {
+      std::abort();
+    }
+    if (line.find(marker) != std::string::npos) chunks.push_back(line);
+  }
+  chunks.push_back(reader.at_end_of_input() ? "end" : "no end");
+  return chunks;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (size == 0) return 0;
+  const char marker = static_cast<char>(data[0]);
+  // Repeating the input pushes its lines across the reader's block boundaries.
+  std::string bytes(reinterpret_cast<const char*>(data) + 1, size - 1);
+  while (!bytes.empty() && bytes.size() < 70'000) bytes += bytes;
+  if (chunks_with(bytes, marker, true) != chunks_with(bytes, marker, false)) std::abort();
+  return 0;
+}
