@@ -64,8 +64,9 @@ void run_case(const std::string& name, const std::vector<std::string>& lines,
       arguments += " " + shell_quoted(unescape(value.substr(start, bar - start)));
     }
   }
-  const std::string command = "cd " + shell_quoted(folder.string()) + " && " + converter_command +
-                              arguments + " <.stdin >.stdout 2>.stderr";
+  // A converter that waits for input it never gets must not stall the suite.
+  const std::string command = "cd " + shell_quoted(folder.string()) + " && timeout 60 " +
+                              converter_command + arguments + " <.stdin >.stdout 2>.stderr";
   const int result = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(result)) << name;
   EXPECT_EQ(WEXITSTATUS(result), std::stoi(status)) << name;
@@ -105,10 +106,6 @@ TEST(EndToEnd, DialogueFilesAndExitStatus) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: %s [test options] CONVERTER-COMMAND\n", argv[0]);
-    return 2;
-  }
-  converter_command = argv[1];
+  converter_command = argc > 1 ? argv[1] : "kalmira";  // without one: the installed converter
   return RUN_ALL_TESTS();
 }
