@@ -43,12 +43,26 @@ bool overflows(std::string_view number, int base) {
   return place * bits_per_digit + (negative ? -exponent : exponent) > 0;
 }
 
+// Cuts off a binary exponent that has no digits right after its one sign. libstdc++'s hexadecimal
+// from_chars would read "p+-1" as an exponent, where the number ends before the "p".
+std::string_view without_broken_exponent(std::string_view hex) {
+  std::size_t p = 0;
+  for (bool point = false; p < hex.size() && (is_digit(hex[p], 16) || (hex[p] == '.' && !point));
+       ++p) {
+    point = point || hex[p] == '.';
+  }
+  if (p == hex.size() || (hex[p] | 0x20) != 'p') return hex;
+  const std::size_t digit =
+      p + 1 < hex.size() && (hex[p + 1] == '+' || hex[p + 1] == '-') ? p + 2 : p + 1;
+  return digit < hex.size() && is_digit(hex[digit], 10) ? hex : hex.substr(0, p);
+}
+
 // The number at the front of `text`, which starts right behind the sign; 0 if there is none.
 double parse_unsigned(std::string_view text) {
   const bool hex =
       text.size() > 2 && text[0] == '0' && (text[1] | 0x20) == 'x' &&
       (is_digit(text[2], 16) || (text[2] == '.' && text.size() > 3 && is_digit(text[3], 16)));
-  const std::string_view digits = hex ? text.substr(2) : text;
+  const std::string_view digits = hex ? without_broken_exponent(text.substr(2)) : text;
   double value = 0;
   const auto [end, error] =
       std::from_chars(digits.data(), digits.data() + digits.size(), value,
