@@ -16,13 +16,13 @@ std::vector<std::string> chunks_with(std::string_view bytes, char marker, bool s
   kalmira::LineReader reader(source);
   std::vector<std::string> chunks;
   while (skipping ? reader.read_chunk_with(marker) : reader.read_chunk()) {
-    const std::string& line = reader.line();
+    const std::string_view line = reader.line();
     const std::size_t lf = line.find('\n');
-    if (line.size() > kalmira::kChunkSize || line.find('\0') != std::string::npos ||
-        (lf != std::string::npos && lf + 1 != line.size())) {
+    if (line.size() > kalmira::kChunkSize || line.find('\0') != std::string_view::npos ||
+        (lf != std::string_view::npos && lf + 1 != line.size())) {
       std::abort();
     }
-    if (line.find(marker) != std::string::npos) chunks.push_back(line);
+    if (line.find(marker) != std::string_view::npos) chunks.emplace_back(line);
   }
   chunks.push_back(reader.at_end_of_input() ? "end" : "no end");
   return chunks;

@@ -13,7 +13,7 @@ namespace {
 // Each read as a case table writes it: the line, after a mark for what the read did.
 std::string read_once(LineReader& reader, bool joined) {
   const bool delivered = joined ? reader.read_joined_line() : reader.read_chunk();
-  return (delivered ? reader.at_end_of_input() ? "!" : "+" : "-") + reader.line();
+  return (delivered ? reader.at_end_of_input() ? "!" : "+" : "-") + std::string(reader.line());
 }
 
 std::vector<std::string> all_reads(const std::string& bytes, bool joined) {
@@ -48,7 +48,7 @@ std::vector<std::string> marked_chunks(const std::string& bytes, char marker, bo
   LineReader reader(source);
   std::vector<std::string> chunks;
   while (skipping ? reader.read_chunk_with(marker) : reader.read_chunk()) {
-    if (reader.line().find(marker) != std::string::npos) chunks.push_back(reader.line());
+    if (reader.line().find(marker) != std::string::npos) chunks.emplace_back(reader.line());
   }
   chunks.push_back(reader.at_end_of_input() ? "at end" : "not at end");
   return chunks;

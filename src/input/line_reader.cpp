@@ -66,9 +66,9 @@ std::string_view LineReader::chunk_part(bool& complete) const {
   return rest.substr(0, room);
 }
 
-// Appends one chunk to `target`, its CR LF translated and its text cut at the first zero byte.
+// Appends one chunk to the line, its CR LF translated and its text cut at the first zero byte.
 // Needs has_data() to have returned true.
-void LineReader::append_chunk(std::string& target) {
+void LineReader::append_chunk() {
   bool cut = false;
   bool complete = false;
   do {
@@ -78,12 +78,13 @@ void LineReader::append_chunk(std::string& target) {
     column_ = ends_line ? 0 : column_ + part.size();
     if (cut) continue;
     if (const std::size_t zero = part.find('\0'); zero != std::string_view::npos) {
-      target += part.substr(0, zero);
+      line_.append(part.substr(0, zero));
       cut = true;
     } else if (ends_line && part.size() > 1 && part[part.size() - 2] == '\r') {
-      (target += part.substr(0, part.size() - 2)) += '\n';
+      line_.append(part.substr(0, part.size() - 2));
+      line_.append("\n");
     } else {
-      target += part;
+      line_.append(part);
     }
   } while (!complete && has_data());
 }
@@ -91,16 +92,16 @@ void LineReader::append_chunk(std::string& target) {
 bool LineReader::read_chunk() {
   if (!has_data()) return false;
   line_.clear();
-  append_chunk(line_);
+  append_chunk();
   return true;
 }
 
 bool LineReader::read_joined_line() {
   if (!read_chunk()) return false;
   std::size_t searched = 0;
-  while (line_.find('\n', searched) == std::string::npos && has_data()) {
-    searched = line_.size();
-    append_chunk(line_);
+  while (line().find('\n', searched) == std::string_view::npos && has_data()) {
+    searched = line().size();
+    append_chunk();
   }
   return true;
 }
@@ -124,7 +125,7 @@ void LineReader::skip_chunks_without(char marker) {
 bool LineReader::read_chunk_with(char marker) {
   while (has_data()) {
     skip_chunks_without(marker);
-    if (pos_ < end_ && read_chunk() && line_.find(marker) != std::string::npos) return true;
+    if (pos_ < end_ && read_chunk() && line().find(marker) != std::string_view::npos) return true;
   }
   return false;
 }

@@ -1,11 +1,11 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
 #include <vector>
 
 #include "input/byte_source.h"
+#include "input/line_buffer.h"
 
 namespace kalmira {
 
@@ -32,13 +32,13 @@ class LineReader {
   // Whether the data ended because the source failed rather than ran out.
   bool failed() const { return failed_; }
 
-  const std::string& line() const { return line_; }
+  std::string_view line() const { return line_.view(); }
 
  private:
   bool has_data();
   bool refill();
   std::string_view chunk_part(bool& complete) const;
-  void append_chunk(std::string& target);
+  void append_chunk();
   void skip_chunks_without(char marker);
 
   ByteSource& source_;
@@ -50,7 +50,7 @@ class LineReader {
   bool source_done_ = false;
   bool at_end_ = false;
   bool failed_ = false;
-  std::string line_;
+  LineBuffer line_;
 };
 
 }  // namespace kalmira
