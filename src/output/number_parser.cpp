@@ -16,60 +16,63 @@ bool is_digit(char c, int base) {
   return base == 16 && lower >= 'a' && lower <= 'f';
 }
 
-// For a number outside the range of double: whether it is too large rather than too small.
-// Only the place of its leading significant digit, shifted by the exponent, decides that.
-bool overflows(std::string_view number, int base) {
+// A decimal or hexadecimal number as strtod delimits it: digits with at most one point, then an
+// exponent only where digits follow its "e" or "p" and its one sign.
+struct NumberExtent {
+  std::size_t length = 0;  // 0 when there is no digit
+  // Where the leading significant digit stands once the exponent is applied, in powers of ten
+  // (decimal) or two (hexadecimal); positive for a number too large for a double.
+  long long magnitude = 0;
+};
+
+NumberExtent scan_number(std::string_view text, int base) {
   long long place = 0;  // digits between the leading significant digit and the units digit
-  bool in_fraction = false;
+  bool point = false;
+  bool digits = false;
   bool significant = false;
   std::size_t i = 0;
-  for (; i < number.size() && (number[i] == '.' || is_digit(number[i], base)); ++i) {
-    if (number[i] == '.') {
-      in_fraction = true;
-    } else if (significant || number[i] != '0') {
-      place += significant && !in_fraction ? 1 : 0;
+  for (; i < text.size() && ((text[i] == '.' && !point) || is_digit(text[i], base)); ++i) {
+    if (text[i] == '.') {
+      point = true;
+    } else if (significant || text[i] != '0') {
+      place += significant && !point ? 1 : 0;
       significant = true;
-    } else if (in_fraction) {
+    } else if (point) {
       --place;
     }
+    digits = digits || text[i] != '.';
   }
-  long long exponent = 0;  // after "e" (decimal) or "p" (binary), if the number has one
-  bool negative = false;
-  if (++i < number.size() && (number[i] == '-' || number[i] == '+')) negative = number[i++] == '-';
-  for (; i < number.size() && is_digit(number[i], 10); ++i) {
-    exponent = std::min(exponent * 10 + (number[i] - '0'), 1LL << 40);
+  if (!digits) return {};
+  long long exponent = 0;
+  std::size_t length = i;
+  if (i < text.size() && (text[i] | 0x20) == (base == 16 ? 'p' : 'e')) {
+    std::size_t j = i + 1;
+    const bool negative = j < text.size() && text[j] == '-';
+    if (j < text.size() && (text[j] == '-' || text[j] == '+')) ++j;
+    for (; j < text.size() && is_digit(text[j], 10); length = ++j) {
+      exponent = std::min(exponent * 10 + (text[j] - '0'), 1LL << 40);
+    }
+    if (negative) exponent = -exponent;
   }
-  const long long bits_per_digit = base == 16 ? 4 : 1;
-  return place * bits_per_digit + (negative ? -exponent : exponent) > 0;
-}
-
-// Cuts off a binary exponent that has no digits right after its one sign. libstdc++'s hexadecimal
-// from_chars would read "p+-1" as an exponent, where the number ends before the "p".
-std::string_view without_broken_exponent(std::string_view hex) {
-  std::size_t p = 0;
-  for (bool point = false; p < hex.size() && (is_digit(hex[p], 16) || (hex[p] == '.' && !point));
-       ++p) {
-    point = point || hex[p] == '.';
-  }
-  if (p == hex.size() || (hex[p] | 0x20) != 'p') return hex;
-  const std::size_t digit =
-      p + 1 < hex.size() && (hex[p + 1] == '+' || hex[p + 1] == '-') ? p + 2 : p + 1;
-  return digit < hex.size() && is_digit(hex[digit], 10) ? hex : hex.substr(0, p);
+  return {length, place * (base == 16 ? 4 : 1) + exponent};
 }
 
 // The number at the front of `text`, which starts right behind the sign; 0 if there is none.
+// std::from_chars only converts the extent found here: libstdc++'s hexadecimal form would also
+// take "p+-1" as an exponent.
 double parse_unsigned(std::string_view text) {
-  const bool hex =
-      text.size() > 2 && text[0] == '0' && (text[1] | 0x20) == 'x' &&
-      (is_digit(text[2], 16) || (text[2] == '.' && text.size() > 3 && is_digit(text[3], 16)));
-  const std::string_view digits = hex ? without_broken_exponent(text.substr(2)) : text;
+  const bool hex = text.size() > 2 && text[0] == '0' && (text[1] | 0x20) == 'x' &&
+                   scan_number(text.substr(2), 16).length > 0;
+  const std::string_view body = hex ? text.substr(2) : text;
+  const NumberExtent number = scan_number(body, hex ? 16 : 10);
+  // Without digits only the words inf, infinity and nan remain.
+  const std::size_t length = number.length > 0 ? number.length : body.size();
   double value = 0;
-  const auto [end, error] =
-      std::from_chars(digits.data(), digits.data() + digits.size(), value,
-                      hex ? std::chars_format::hex : std::chars_format::general);
+  const std::errc error = std::from_chars(body.data(), body.data() + length, value,
+                                          hex ? std::chars_format::hex : std::chars_format::general)
+                              .ec;
   if (error == std::errc::result_out_of_range) {
-    const std::string_view number = digits.substr(0, static_cast<std::size_t>(end - digits.data()));
-    return overflows(number, hex ? 16 : 10) ? std::numeric_limits<double>::infinity() : 0.0;
+    return number.magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
   return error == std::errc() ? value : 0.0;
 }
