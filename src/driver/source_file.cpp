@@ -36,7 +36,6 @@ std::string_view cause_of(int error) {
 OpenedSource open_source_file(const std::string& name) {
   // Some C libraries call an empty name invalid; to the user it names no file.
   if (name.empty()) return {nullptr, cause_of(ENOENT)};
-  errno = 0;
   std::FILE* file = std::fopen(name.c_str(), "rb");
   if (file == nullptr) return {nullptr, cause_of(errno)};
   std::error_code ignored;

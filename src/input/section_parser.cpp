@@ -38,13 +38,13 @@ void store_descriptions(std::string_view line, PointRecord& record) {
 // Reads the entry lines that follow a header until a line holds "]", the data end or the table
 // is full. On return the current line is the one that ended the block. A line counts whenever
 // a read delivered it, even the file's last line without a line feed.
-template <typename ReadLine, typename Store>
-void read_block(LineReader& source, PointTable& table, ReadLine read_line, Store store) {
-  bool delivered = read_line(source);
+void read_block(LineReader& source, PointTable& table, bool (LineReader::*read_line)(),
+                void (*store)(std::string_view, PointRecord&)) {
+  bool delivered = (source.*read_line)();
   table.count = 0;
   while (delivered && !contains(source.line(), "]") && table.count < kMaxPoints) {
     store(source.line(), table.records[static_cast<std::size_t>(table.count)]);
-    delivered = read_line(source);
+    delivered = (source.*read_line)();
     ++table.count;
   }
 }
@@ -52,19 +52,16 @@ void read_block(LineReader& source, PointTable& table, ReadLine read_line, Store
 }  // namespace
 
 int read_source_file(LineReader& source, PointTable& table) {
-  // Coordinate lines are short, so they come by plain reads; description lines may be long and
-  // are joined into whole lines.
-  const auto plain = [](LineReader& reader) { return reader.read_chunk(); };
-  const auto joined = [](LineReader& reader) { return reader.read_joined_line(); };
-  // Both headers start with "[", so no other line needs a look.
+  // Both headers start with "[", so no other line needs a look. Coordinate lines are short and
+  // come by plain reads; description lines may be long and are joined into whole lines.
   while (source.read_chunk_with('[')) {
     if (contains(source.line(), "[COORDINATES]")) {
-      read_block(source, table, plain, store_coordinates);
+      read_block(source, table, &LineReader::read_chunk, store_coordinates);
     }
     // The line that ended a coordinates block is examined here too, so a description header
     // right after the coordinate lines is found.
     if (contains(source.line(), "[DESCRIPTION]")) {
-      read_block(source, table, joined, store_descriptions);
+      read_block(source, table, &LineReader::read_joined_line, store_descriptions);
     }
   }
   return table.count;
