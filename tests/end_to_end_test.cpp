@@ -64,9 +64,11 @@ void run_case(const std::string& name, const std::vector<std::string>& lines,
       arguments += " " + shell_quoted(unescape(value.substr(start, bar - start)));
     }
   }
-  // A converter that waits for input it never gets must not stall the suite.
-  const std::string command = "cd " + shell_quoted(folder.string()) + " && timeout 60 " +
-                              converter_command + arguments + " <.stdin >.stdout 2>.stderr";
+  // A converter that waits for input it never gets must not stall the suite. Files and pipes
+  // get the dialogue's bytes even where the locale would have a terminal show UTF-8.
+  const std::string command = "cd " + shell_quoted(folder.string()) +
+                              " && LC_ALL=C.UTF-8 timeout 60 " + converter_command + arguments +
+                              " <.stdin >.stdout 2>.stderr";
   const int result = std::system(command.c_str());
   ASSERT_TRUE(WIFEXITED(result)) << name;
   EXPECT_EQ(WEXITSTATUS(result), std::stoi(status)) << name;

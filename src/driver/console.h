@@ -1,31 +1,54 @@
 #pragma once
 
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "driver/screen.h"
 
 namespace kalmira {
 
 // The console as a Windows text console: every line feed written goes out as CR LF, each
 // message is on the screen before the call returns, an input line's CR LF reads as LF, and
-// Ctrl-Z ends the input.
+// Ctrl-Z ends the input. Files and pipes get the dialogue's bytes; a screen shows the
+// characters they stand for.
 class Console {
  public:
-  Console(std::FILE* input, std::FILE* output, std::FILE* error)
-      : input_(input), output_(output), error_(error) {}
+  Console(std::FILE* input, std::FILE* output, std::FILE* error);
 
-  void write(std::string_view text) { write_to(output_, text); }
-  void write_error(std::string_view text) { write_to(error_, text); }
+  // The dialogue's own text, in Windows-1252.
+  void write(std::string_view text) { output_.write(text, Part::kText); }
+  // A message about a name: the text before it, the name exactly as the user gave it, the text
+  // after it.
+  void write(std::string_view before, std::string_view name, std::string_view after);
+  void write_error(std::string_view text) { error_.write(text, Part::kText); }
   // One line of input without its line feed; empty once the input has ended.
   std::string read_line();
 
  private:
-  static void write_to(std::FILE* stream, std::string_view text);
+  enum class Part { kText, kName };
+
+  // An output stream and the screen behind it, if any.
+  class Channel {
+   public:
+    explicit Channel(std::FILE* stream) : stream_(stream), screen_(screen_of(stream)) {}
+    void write(std::string_view bytes, Part part);
+
+   private:
+    std::FILE* stream_;
+    std::unique_ptr<Screen> screen_;
+  };
+
+  int next_input_byte();
 
   std::FILE* input_;
-  std::FILE* output_;
-  std::FILE* error_;
+  std::unique_ptr<Keyboard> keyboard_;
+  std::string typed_;  // what the keyboard delivered and read_line has not taken yet
+  std::size_t typed_taken_ = 0;
   bool input_ended_ = false;
+  Channel output_;
+  Channel error_;
 };
 
 }  // namespace kalmira

@@ -50,18 +50,18 @@ bool read_points(std::FILE* file, PointTable& table) {
 int run_converter(std::span<const std::string> arguments, Console& console) {
   PointTable table;
   const std::string source_name = arguments.empty() ? ask_for_source_name(console) : arguments[0];
-  console.write(std::string(messages::kConvertingFrom) + source_name + "\n");
+  console.write(messages::kConvertingFrom, source_name, "\n");
 
   const OpenedSource source = open_source_file(source_name);
   if (source.file == nullptr) {
-    console.write(std::string(messages::kOpenFailed) + source_name + " \n");
+    console.write(messages::kOpenFailed, source_name, " \n");
     console.write_error("fopen: " + std::string(source.cause) + "\n");
     return fail_with_confirmation(console);
   }
   const bool read_completely = read_points(source.file, table);
   std::fclose(source.file);
   if (!read_completely) {
-    console.write(std::string(messages::kReadFailed) + source_name + "\n");
+    console.write(messages::kReadFailed, source_name, "\n");
     return fail_with_confirmation(console);
   }
 
@@ -69,16 +69,16 @@ int run_converter(std::span<const std::string> arguments, Console& console) {
   // it only after it has been read completely.
   const bool target_given = arguments.size() >= 2;
   const std::string target_name = target_given ? arguments[1] : derive_target_name(source_name);
-  console.write(std::string(messages::kConvertingTo) + target_name + "\n");
+  console.write(messages::kConvertingTo, target_name, "\n");
   std::FILE* target_file = std::fopen(target_name.c_str(), "wb");
   if (target_file == nullptr) {
-    console.write(std::string(messages::kOpenFailed) + target_name + (target_given ? "\n" : ""));
+    console.write(messages::kOpenFailed, target_name, target_given ? "\n" : "");
     return kFailure;
   }
   FileSink target(target_file);
   write_target_file(target, table);
   if (!target.close()) {
-    console.write(std::string(messages::kWriteFailed) + target_name + "\n");
+    console.write(messages::kWriteFailed, target_name, "\n");
     return kFailure;
   }
 
