@@ -1,14 +1,12 @@
 #include "driver/converter.h"
 
 #include <cstdio>
-#include <new>
 #include <string>
 
 #include "driver/messages.h"
 #include "driver/source_file.h"
 #include "driver/target_name.h"
 #include "input/byte_source.h"
-#include "input/line_reader.h"
 #include "input/section_parser.h"
 #include "output/byte_sink.h"
 #include "output/target_writer.h"
@@ -33,18 +31,6 @@ int fail_with_confirmation(Console& console) {
   return kFailure;
 }
 
-// The read phase. Returns false when the source could not be read to its end.
-bool read_points(std::FILE* file, PointTable& table) {
-  FileSource bytes(file);
-  LineReader reader(bytes);
-  try {
-    read_source_file(reader, table);
-  } catch (const std::bad_alloc&) {
-    return false;  // a line or field too large for memory: the table is incomplete
-  }
-  return !reader.failed();
-}
-
 }  // namespace
 
 int run_converter(std::span<const std::string> arguments, Console& console) {
@@ -58,7 +44,8 @@ int run_converter(std::span<const std::string> arguments, Console& console) {
     console.write_error("fopen: " + std::string(source.cause) + "\n");
     return fail_with_confirmation(console);
   }
-  const bool read_completely = read_points(source.file, table);
+  FileSource source_bytes(source.file);
+  const bool read_completely = read_source_completely(source_bytes, table);
   std::fclose(source.file);
   if (!read_completely) {
     console.write(messages::kReadFailed, source_name, "\n");

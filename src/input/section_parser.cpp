@@ -1,5 +1,6 @@
 #include "input/section_parser.h"
 
+#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -65,6 +66,16 @@ int read_source_file(LineReader& source, PointTable& table) {
     }
   }
   return table.count;
+}
+
+bool read_source_completely(ByteSource& bytes, PointTable& table) {
+  LineReader reader(bytes);
+  try {
+    read_source_file(reader, table);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return !reader.failed();
 }
 
 }  // namespace kalmira

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "input/byte_source.h"
 #include "input/line_reader.h"
 #include "input/point_table.h"
 
@@ -8,5 +9,9 @@ namespace kalmira {
 // Scans the whole source for its "[COORDINATES]" and "[DESCRIPTION]" sections and fills
 // `table` from their entry lines, matched to records by order. Returns the count.
 int read_source_file(LineReader& source, PointTable& table);
+
+// The read phase on raw source bytes. Returns false when the source could not be read to its
+// end (an I/O error, or a line or field too large for memory): the table is then incomplete.
+bool read_source_completely(ByteSource& bytes, PointTable& table);
 
 }  // namespace kalmira

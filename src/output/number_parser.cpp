@@ -1,9 +1,10 @@
 #include "output/number_parser.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 #include <system_error>
+
+#include "output/double_conversion.h"
 
 namespace kalmira {
 namespace {
@@ -58,7 +59,7 @@ NumberExtent scan_number(std::string_view text, int base) {
 }
 
 // The number at the front of `text`, which starts right behind the sign; 0 if there is none.
-// std::from_chars only converts the extent found here: libstdc++'s hexadecimal form would also
+// text_to_double only converts the extent found here: libstdc++'s hexadecimal form would also
 // take "p+-1" as an exponent.
 double parse_unsigned(std::string_view text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] | 0x20) == 'x' &&
@@ -68,9 +69,7 @@ double parse_unsigned(std::string_view text) {
   // Without digits only the words inf, infinity and nan remain.
   const std::size_t length = number.length > 0 ? number.length : body.size();
   double value = 0;
-  const std::errc error = std::from_chars(body.data(), body.data() + length, value,
-                                          hex ? std::chars_format::hex : std::chars_format::general)
-                              .ec;
+  const std::errc error = text_to_double(body.substr(0, length), hex, value);
   if (error == std::errc::result_out_of_range) {
     return number.magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }

@@ -1,9 +1,19 @@
 #pragma once
 
+#include <string>
+
 #include "input/point_table.h"
 #include "output/byte_sink.h"
 
 namespace kalmira {
+
+// A point's longitude and latitude as the target file gives them: eight decimals of their
+// single-precision values.
+struct Position {
+  std::string longitude;
+  std::string latitude;
+};
+Position position_of(const PointRecord& record);
 
 // Writes one line per record below `table.count`: longitude, latitude, then the description
 // pieces in the order desc2, desc1, desc3, ended by CR LF.
