@@ -1,0 +1,80 @@
+// The web edition's converter: the core compiled to WebAssembly, driven by the page's worker.
+// The worker hands it the source in blocks and takes the target in pieces through the two
+// functions it imports; names and texts pass through one buffer in the module's memory.
+#include <string>
+
+#include "driver/target_name.h"
+#include "input/section_parser.h"
+#include "output/target_writer.h"
+
+#define KALMIRA_IMPORT(name) __attribute__((import_module("kalmira"), import_name(#name)))
+#define KALMIRA_EXPORT(name) extern "C" __attribute__((export_name(#name)))
+
+// Fills `buffer` with the source's next bytes; returns how many, 0 at its end, -1 on an error.
+KALMIRA_IMPORT(read_source) int read_source(char* buffer, int capacity);
+// Takes the next piece of the target.
+KALMIRA_IMPORT(write_target) void write_target(const char* bytes, int length);
+
+namespace {
+
+class PageSource final : public kalmira::ByteSource {
+ public:
+  std::size_t read(std::span<char> buffer) override {
+    const int got = read_source(buffer.data(), static_cast<int>(buffer.size()));
+    failed_ = got < 0;
+    return got < 0 ? 0 : static_cast<std::size_t>(got);
+  }
+  bool failed() const override { return failed_; }
+
+ private:
+  bool failed_ = false;
+};
+
+class PageSink final : public kalmira::ByteSink {
+ public:
+  void write(std::string_view bytes) override {
+    write_target(bytes.data(), static_cast<int>(bytes.size()));
+  }
+};
+
+kalmira::PointTable table;
+std::string text;  // what the page hands in, or the answer it reads back
+
+}  // namespace
+
+// Where the page puts a text of `length` bytes for the next call.
+KALMIRA_EXPORT(text_buffer) char* text_buffer(int length) {
+  text.assign(static_cast<std::size_t>(length), '\0');
+  return text.data();
+}
+
+// The bytes of the last answer: at text_buffer's address, this many.
+KALMIRA_EXPORT(text_length) int text_length() { return static_cast<int>(text.size()); }
+
+// The target's name for the source name in the text buffer, as the console program derives it.
+KALMIRA_EXPORT(target_name) char* target_name() {
+  text = kalmira::derive_target_name(text);
+  return text.data();
+}
+
+// Converts the whole source into the target; returns the number of points, or -1 when the
+// source could not be read to its end (then nothing of the target has been written).
+KALMIRA_EXPORT(convert) int convert() {
+  table = {};
+  PageSource source;
+  if (!kalmira::read_source_completely(source, table)) return -1;
+  PageSink target;
+  kalmira::write_target_file(target, table);
+  return table.count;
+}
+
+// One text of point `index` of the last conversion: 0 longitude and 1 latitude as the target
+// gives them, 2 to 4 the description pieces 1 to 3 as read.
+KALMIRA_EXPORT(point_text) char* point_text(int index, int which) {
+  const kalmira::PointRecord& record = table.records.at(static_cast<std::size_t>(index));
+  const kalmira::Position position = kalmira::position_of(record);
+  const std::string* texts[] = {&position.longitude, &position.latitude, &record.desc1,
+                                &record.desc2, &record.desc3};
+  text = *texts[which];
+  return text.data();
+}

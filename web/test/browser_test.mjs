@@ -1,0 +1,129 @@
+// The web edition in headless Chromium: for every end-to-end case in which the console program
+// writes a target, the page's download has the same bytes, and the name the console program
+// derives; the example's points show in the table and on the map; a file that cannot be read
+// is reported. Run after `cmake --workflow --preset web`: node --test web/test/
+import { test, before, after } from "node:test";
+import assert from "node:assert/strict";
+import { readFile, writeFile, utimes, mkdir, mkdtemp } from "node:fs/promises";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { bytesOf, readCaseFile, unescape } from "./case_file.mjs";
+import { openSite, serveSite } from "./site.mjs";
+
+const screenshot = new URL("../../build/web-test/survey.png", import.meta.url);
+let site;
+let browser;
+
+before(async () => {
+  site = await serveSite();
+});
+after(async () => {
+  await browser?.browser.close();
+  site.server.close();
+});
+
+// The cases of tests/cases/end_to_end.txt in which the converter writes a target file.
+function conversionCases() {
+  const cases = [];
+  let current = null;
+  for (const line of readCaseFile("end_to_end.txt").toString("latin1").split("\n")) {
+    if (line.startsWith("== ")) cases.push((current = { name: line.slice(3), files: {}, results: [] }));
+    if (!current || line.startsWith("#") || !line.includes(": ")) continue;
+    const colon = line.indexOf(": ");
+    const [key, value] = [line.slice(0, colon), line.slice(colon + 2)];
+    if (key === "only") current.only = value;
+    if (key === "status") current.status = value;
+    if (key === "args") current.args = value.split(" | ").map((word) => unescape(word).toString("latin1"));
+    if (key === "stdin") current.typed = unescape(value).toString("latin1").split(/\r?\n/)[0];
+    if (key.startsWith("file ")) current.files[unescape(key.slice(5)).toString("latin1")] = bytesOf(value);
+    if (key.startsWith("result ")) current.results.push({ name: unescape(key.slice(7)).toString("latin1"), bytes: bytesOf(value) });
+  }
+  return cases
+    .filter((c) => c.only !== "windows" && (c.status ?? "0") === "0" && c.results.length === 1)
+    .map((c) => {
+      const source = c.args?.[0] ?? c.typed;
+      return { ...c, source, derived: (c.args?.length ?? 0) < 2 };
+    });
+}
+
+const baseName = (name) => name.slice(name.lastIndexOf("/") + 1);
+
+// Hands the page a file as the file picker does; waits for its result.
+async function convertOnPage(page, name, bytes) {
+  await page.goto(site.url);
+  await page.setInputFiles("#source-file", { name, mimeType: "application/octet-stream", buffer: bytes });
+  await page.locator("#message").waitFor({ state: "visible" });
+  return (await page.locator("#message").textContent()) ?? "";
+}
+
+test("the page's target is the console program's, byte for byte", async () => {
+  browser = await openSite(site.url);
+  const { page, outside, errors } = browser;
+  const cases = conversionCases();
+  assert.ok(cases.length >= 8, `only ${cases.length} cases`);
+  for (const c of cases) {
+    const name = baseName(c.source);
+    const [target] = c.results;
+    const message = await convertOnPage(page, name, c.files[c.source]);
+    const link = page.locator("#download");
+    const targetName = await link.getAttribute("download");
+    assert.equal(message, `Konvertierung von «${name}» nach «${targetName}»`, c.name);
+    if (c.derived) assert.equal(targetName, baseName(target.name), c.name);
+    const download = await Promise.all([page.waitForEvent("download"), link.click()]).then(([d]) => d);
+    const bytes = await readFile(await download.path());
+    assert.ok(bytes.equals(target.bytes), `${c.name}: the downloaded bytes differ`);
+  }
+  assert.deepEqual(outside, []);
+  assert.deepEqual(errors, []);
+});
+
+test("the example's points show in the table and on the map", async () => {
+  const { page, errors } = browser;
+  await convertOnPage(page, "survey.bcr", await readFile(new URL("../../examples/survey.bcr", import.meta.url)));
+  assert.equal(await page.locator("#count").textContent(), "3 Punkte");
+  const rows = await page.locator("#points tbody tr").evaluateAll((trs) =>
+    trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+  // The target's lines, split into their values and pieces (tests/cases/survey.asc).
+  assert.deepEqual(rows, [
+    ["1", "13.37770367", "52.51626968", "Brandenburger Tor", "Pariser Platz", "Berlin"],
+    ["2", "6.95828104", "50.94127274", "Kölner Dom", "Domkloster 4", "Köln"],
+    ["3", "10.98527813", "47.42110825", "Zugspitze", "Gipfel", "Garmisch-Partenkirchen"],
+  ]);
+  const markers = page.locator(".leaflet-overlay-pane path.leaflet-interactive");
+  assert.equal(await markers.count(), 3);
+  await markers.nth(1).click();
+  assert.equal(await page.locator(".leaflet-popup-content").textContent(), "2: Kölner Dom, Domkloster 4, Köln");
+  await page.locator(".leaflet-popup-close-button").click();
+  await page.locator(".leaflet-tile-loaded").first().waitFor();
+  await mkdir(new URL(".", screenshot), { recursive: true });
+  await page.screenshot({ path: screenshot.pathname, fullPage: true });
+  assert.deepEqual(errors, []);
+});
+
+test("points without a place stay in the table, off the map", async () => {
+  const { page } = browser;
+  const source = "[COORDINATES]\r\nP1=1e400,0\r\nP2=773725.67,6603516.61\r\n[DESCRIPTION]\r\nP1=a,b,c\r\nP2=d,e,f\r\n";
+  await convertOnPage(page, "teil.bcr", Buffer.from(source, "latin1"));
+  assert.equal(await page.locator("#points tbody tr").count(), 2);
+  assert.equal(await page.locator("#points tbody tr").first().locator("td").nth(1).textContent(), "inf");
+  assert.equal(await page.locator(".leaflet-overlay-pane path.leaflet-interactive").count(), 1);
+});
+
+test("a file that cannot be read is reported, with no download", async () => {
+  const { page } = browser;
+  const folder = await mkdtemp(join(tmpdir(), "kalmira-web-"));
+  const path = join(folder, "weg.bcr");
+  await writeFile(path, readCaseFile("overview.bcr"));
+  await page.goto(site.url);
+  // The file changes after it was chosen and before the worker reads it: the browser refuses
+  // to read a file that is no longer the one chosen.
+  await page.route("**/worker.js", async (route) => {
+    await utimes(path, new Date(0), new Date(0));
+    await route.continue();
+  });
+  await page.setInputFiles("#source-file", path);
+  await page.locator("#message").waitFor({ state: "visible" });
+  assert.equal(await page.locator("#message").textContent(), "Fehler beim Lesen von «weg.bcr»");
+  assert.equal(await page.locator("#download").isVisible(), false);
+  await page.unroute("**/worker.js");
+});

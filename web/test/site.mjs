@@ -1,0 +1,57 @@
+// Serves the built site (build/web) on the loopback interface and starts Debian's Chromium on
+// it, for the browser tests and the benchmark. Tile requests are answered here with a plain
+// drawn tile; any other request that would leave the machine fails the test.
+import { createServer } from "node:http";
+import { readFile } from "node:fs/promises";
+import { extname } from "node:path";
+import { chromium } from "playwright-core";
+
+export const siteDirectory = new URL("../../build/web/", import.meta.url);
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css",
+                ".wasm": "application/wasm", ".png": "image/png", ".svg": "image/svg+xml" };
+
+export async function serveSite() {
+  const server = createServer(async (request, response) => {
+    const path = new URL(request.url, "http://localhost").pathname.replace(/\/$/, "/index.html");
+    try {
+      const body = await readFile(new URL(`.${decodeURIComponent(path)}`, siteDirectory));
+      response.writeHead(200, { "Content-Type": types[extname(path)] ?? "application/octet-stream" });
+      response.end(body);
+    } catch {
+      response.writeHead(404).end();
+    }
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  return { server, url: `http://127.0.0.1:${server.address().port}/` };
+}
+
+function tile(z, x, y) {
+  return `<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256">
+    <rect width="256" height="256" fill="#f2efe9" stroke="#d6d0c4"/>
+    <text x="8" y="20" font-family="sans-serif" font-size="12" fill="#a39e93">${z}/${x}/${y}</text>
+  </svg>`;
+}
+
+// A new browser page on the site; `outside` collects requests that would leave the machine.
+export async function openSite(url) {
+  const browser = await chromium.launch({
+    executablePath: "/usr/bin/chromium",
+    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
+           "--disable-background-networking", "--disable-component-update", "--disable-sync"],
+  });
+  const page = await browser.newPage({ acceptDownloads: true, viewport: { width: 1100, height: 900 } });
+  const outside = [];
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error));
+  await page.route(/^https?:\/\//, (route) => {
+    const address = route.request().url();
+    const tileAddress = address.match(/\/(\d+)\/(\d+)\/(\d+)\.png$/);
+    if (address.startsWith(url)) return route.continue();
+    if (tileAddress) {
+      return route.fulfill({ contentType: "image/svg+xml", body: tile(...tileAddress.slice(1)) });
+    }
+    outside.push(address);
+    return route.abort();
+  });
+  return { browser, page, outside, errors };
+}
