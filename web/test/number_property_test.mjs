@@ -1,0 +1,78 @@
+// The WebAssembly build converts numbers as the native build does: the texts of the number case
+// table and a million random number texts, each through both builds of tests/number_check.cpp
+// (the double's bits, and the longitude and latitude printed for it), compared line by line.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import { execFileSync } from "node:child_process";
+import { openSync, closeSync, readFileSync, writeFileSync, mkdtempSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import { WASI } from "node:wasi";
+import { readCaseFile, unescape } from "./case_file.mjs";
+
+const build = new URL("../../build/", import.meta.url);
+const native = new URL("release/tests/kalmira_number_check", build).pathname;
+const wasm = new URL("wasm/web/kalmira_number_check.wasm", build);
+
+// A deterministic generator (xorshift32), so that a failure can be repeated.
+function randomTexts(count, seed) {
+  let state = seed;
+  const next = (n) => {
+    state ^= state << 13; state ^= state >>> 17; state ^= state << 5;
+    return (state >>> 0) % n;
+  };
+  const pick = (choices) => choices[next(choices.length)];
+  const digits = (alphabet, most) => Array.from({ length: next(most + 1) }, () => pick(alphabet)).join("");
+  const decimal = "0123456789";
+  const hexadecimal = "0123456789abcdefABCDEF";
+  const texts = [];
+  for (let i = 0; i < count; ++i) {
+    let text = pick(["", "", " ", "\t", "+", "-", "--", "+-", " -"]);
+    switch (next(6)) {
+      case 0: case 1: case 2:  // decimal, with point and exponent
+        text += digits(decimal, next(4) === 0 ? 40 : 12) + pick(["", ".", "."]) + digits(decimal, 20);
+        if (next(2)) text += pick(["e", "E"]) + pick(["", "+", "-", "+-"]) + digits(decimal, next(5) === 0 ? 4 : 2);
+        break;
+      case 3:  // hexadecimal, with binary exponent
+        text += pick(["0x", "0X", "0x.", "0"]) + digits(hexadecimal, 18) + pick(["", "."]) + digits(hexadecimal, 6);
+        if (next(2)) text += pick(["p", "P"]) + pick(["", "+", "-"]) + digits(decimal, 4);
+        break;
+      case 4:  // the words, in any case
+        text += [...pick(["inf", "infinity", "nan", "nan(1)", "in", "infinit", "na"])]
+          .map((c) => (next(2) ? c.toUpperCase() : c)).join("");
+        break;
+      default:  // near the coordinates the files hold
+        text += String(next(40000000)) + "." + digits(decimal, 8);
+    }
+    texts.push(text + pick(["", "", ",", "x", ".5", "e", " 1"]));
+  }
+  return texts;
+}
+
+async function runWasm(input, output) {
+  const stdin = openSync(input, "r");
+  const stdout = openSync(output, "w");
+  const wasi = new WASI({ version: "preview1", args: [], env: {}, stdin, stdout });
+  const { instance } = await WebAssembly.instantiate(readFileSync(wasm), wasi.getImportObject());
+  wasi.start(instance);
+  closeSync(stdin);
+  closeSync(stdout);
+}
+
+test("WebAssembly and native builds convert every number text alike", async () => {
+  const table = readCaseFile("numbers.txt").toString("latin1").split("\n")
+    .filter((line) => line && !line.startsWith("#"))
+    .map((line) => unescape(line.split(" | ")[0]).toString("latin1"))
+    .filter((text) => !text.includes("\n"));  // a text per line
+  const texts = [...table, ...randomTexts(1000000, 20261206)];
+  const folder = mkdtempSync(join(tmpdir(), "kalmira-numbers-"));
+  const input = join(folder, "texts");
+  writeFileSync(input, Buffer.from(texts.join("\n") + "\n", "latin1"));
+  const expected = execFileSync(native, { input: readFileSync(input), maxBuffer: 1 << 30 }).toString().split("\n");
+  await runWasm(input, join(folder, "wasm"));
+  const actual = readFileSync(join(folder, "wasm")).toString().split("\n");
+  assert.equal(actual.length, expected.length);
+  const differing = actual.findIndex((line, i) => line !== expected[i]);
+  assert.equal(differing, -1, `text ${JSON.stringify(texts[differing])}: native ${expected[differing]}, WebAssembly ${actual[differing]}`);
+  console.log(`${table.length} table texts and ${texts.length - table.length} random texts alike`);
+});
