@@ -5,3 +5,6 @@ set(CMAKE_CXX_COMPILER clang++-14)
 set(CMAKE_CXX_COMPILER_TARGET wasm32-wasi)
 set(CMAKE_SYSROOT /usr)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+# The host's ar cannot index WebAssembly objects.
+set(CMAKE_AR llvm-ar-14)
+set(CMAKE_RANLIB llvm-ranlib-14)

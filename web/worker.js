@@ -1,7 +1,7 @@
 // The conversion, away from the page: runs the converter's core (kalmira.wasm) on the file,
 // handing it the file block by block, so that a large file neither fills the memory nor stops
 // the page. Gets a File; answers with progress messages and one result.
-const BLOCK = 4 << 20;
+const BLOCK = 16 << 20;
 const module = WebAssembly.compileStreaming(fetch("kalmira.wasm"));
 const windows1252 = new TextDecoder("windows-1252");
 const utf8 = new TextEncoder();
