@@ -77,9 +77,22 @@ test("the page's target is the console program's, byte for byte", async () => {
   assert.deepEqual(errors, []);
 });
 
-test("the example's points show in the table and on the map", async () => {
+// Drops a file on the drop zone, as a file dragged from the desktop.
+async function dropOnPage(page, name, bytes) {
+  await page.goto(site.url);
+  const files = await page.evaluateHandle(([name, bytes]) => {
+    const transfer = new DataTransfer();
+    transfer.items.add(new File([new Uint8Array(bytes)], name));
+    return transfer;
+  }, [name, [...bytes]]);
+  await page.dispatchEvent("#drop-zone", "drop", { dataTransfer: files });
+  await page.locator("#message").waitFor({ state: "visible" });
+}
+
+test("the example dropped on the page: its points in the table and on the map", async () => {
   const { page, errors } = browser;
-  await convertOnPage(page, "survey.bcr", await readFile(new URL("../../examples/survey.bcr", import.meta.url)));
+  await dropOnPage(page, "survey.bcr", await readFile(new URL("../../examples/survey.bcr", import.meta.url)));
+  assert.equal(await page.locator("#message").textContent(), "Konvertierung von «survey.bcr» nach «survey.asc»");
   assert.equal(await page.locator("#count").textContent(), "3 Punkte");
   const rows = await page.locator("#points tbody tr").evaluateAll((trs) =>
     trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
