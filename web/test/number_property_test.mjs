@@ -53,7 +53,7 @@ async function runWasm(input, output) {
   const stdin = openSync(input, "r");
   const stdout = openSync(output, "w");
   const wasi = new WASI({ version: "preview1", args: [], env: {}, stdin, stdout });
-  const { instance } = await WebAssembly.instantiate(readFileSync(wasm), wasi.getImportObject());
+  const { instance } = await WebAssembly.instantiate(readFileSync(wasm), { wasi_snapshot_preview1: wasi.wasiImport });
   wasi.start(instance);
   closeSync(stdin);
   closeSync(stdout);
