@@ -4,6 +4,8 @@ import * as L from "./leaflet/leaflet-src.esm.js";
 import { tileAttribution, tileUrl } from "./config.js";
 
 const $ = (selector) => document.querySelector(selector);
+// A worker starts loading the core as soon as it exists: one waits ready for the next file.
+let spareWorker = new Worker("worker.js");
 let worker = null;
 let map = null;
 let markers = null;
@@ -61,7 +63,8 @@ function showMap(points) {
 
 function convert(file) {
   worker?.terminate();
-  worker = new Worker("worker.js");
+  worker = spareWorker;
+  spareWorker = new Worker("worker.js");
   const progress = $("#progress");
   progress.hidden = false;
   progress.value = 0;

@@ -6,35 +6,68 @@ const module = WebAssembly.compileStreaming(fetch("kalmira.wasm"));
 const windows1252 = new TextDecoder("windows-1252");
 const utf8 = new TextEncoder();
 
+// Where the core can wait for a promise (JavaScript promise integration), the file is read as
+// a stream into one reused buffer: the memory stays flat, whatever the file's size. Elsewhere
+// FileReaderSync reads it, each block into a new buffer that waits for the garbage collector.
+const canWait = typeof WebAssembly.Suspending === "function";
+
+// The file's blocks: each call gives the next one (or a promise of it), null after the last.
+function blocksOf(file) {
+  if (canWait) {
+    const stream = file.stream().getReader({ mode: "byob" });
+    let buffer = new ArrayBuffer(BLOCK);
+    return () => stream.read(new Uint8Array(buffer)).then(({ done, value }) => {
+      if (done) return null;
+      buffer = value.buffer;
+      return value;
+    });
+  }
+  const reader = new FileReaderSync();
+  let offset = 0;
+  return () => {
+    const block = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + BLOCK)));
+    offset += block.length;
+    return block.length > 0 ? block : null;  // a file that became shorter ends early
+  };
+}
+
 async function convert(file) {
   const compiled = await module;
   let memory = null;
   const bytes = () => new Uint8Array(memory.buffer);
-  const reader = new FileReaderSync();
+  const nextBlock = blocksOf(file);
   let block = new Uint8Array(0);
   let used = 0;
-  let offset = 0;
+  let read = 0;
+  // Hands the core the next bytes of the current block; 0 after the last block.
+  const take = (address, capacity) => {
+    if (block === null) return 0;
+    const length = Math.min(capacity, block.length - used);
+    bytes().set(block.subarray(used, used + length), address);
+    used += length;
+    return length;
+  };
+  const start = (next) => {
+    block = next;
+    used = 0;
+    read += next?.length ?? 0;
+    postMessage({ progress: read / file.size });
+  };
+  // Fills the core's buffer: -1 when the file cannot be read.
+  const readSource = (address, capacity) => {
+    if (block === null || used < block.length) return take(address, capacity);
+    try {
+      const next = nextBlock();
+      if (!(next instanceof Promise)) return start(next), take(address, capacity);
+      return next.then((ready) => (start(ready), take(address, capacity)), () => -1);
+    } catch {
+      return -1;
+    }
+  };
   const target = [];
   const { exports } = await WebAssembly.instantiate(compiled, {
     kalmira: {
-      read_source(address, capacity) {
-        try {
-          if (used === block.length) {
-            if (offset >= file.size) return 0;
-            block = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + BLOCK)));
-            used = 0;
-            offset += block.length;
-            if (block.length === 0) return 0;  // the file became shorter while it was read
-            postMessage({ progress: offset / file.size });
-          }
-          const length = Math.min(capacity, block.length - used);
-          bytes().set(block.subarray(used, used + length), address);
-          used += length;
-          return length;
-        } catch {
-          return -1;
-        }
-      },
+      read_source: canWait ? new WebAssembly.Suspending(readSource) : readSource,
       write_target(address, length) {
         target.push(bytes().slice(address, address + length));
       },
@@ -48,7 +81,7 @@ async function convert(file) {
   bytes().set(name, exports.text_buffer(name.length));
   const targetName = new TextDecoder().decode(text(exports.target_name()));
 
-  const count = exports.convert();
+  const count = await (canWait ? WebAssembly.promising(exports.convert) : exports.convert)();
   if (count < 0) return { error: true };
   const points = [];
   for (let index = 0; index < count; ++index) {

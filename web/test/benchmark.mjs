@@ -1,14 +1,16 @@
-// Times the web edition against the native converter on a 256 MiB source of ignored lines with
-// the sections in the middle: the median of RUNS runs each (default 3), with peak memory (the
-// native program's, and the browser's renderer process, which runs the page and its worker).
-// Not a test: it prints figures. Usage: node web/test/benchmark.mjs [RUNS]
+// Times the web edition against the native converter on a source of MIB mebibytes (default 256)
+// of ignored lines with the sections in the middle: the median of RUNS runs each (default 3),
+// with peak memory (the native program's, and the browser's renderer process, which runs the
+// page and its worker). Not a test: it prints figures.
+// Usage: node web/test/benchmark.mjs [RUNS] [MIB]
 import { spawnSync } from "node:child_process";
 import { existsSync, mkdirSync, openSync, writeSync, closeSync, readFileSync, readdirSync } from "node:fs";
 import { openSite, serveSite } from "./site.mjs";
 
 const runs = Number(process.argv[2] ?? 3);
+const mebibytes = Number(process.argv[3] ?? 256);
 const folder = new URL("../../build/bench/", import.meta.url).pathname;
-const source = `${folder}web_ignored.bcr`;
+const source = `${folder}web_ignored_${mebibytes}.bcr`;
 const native = new URL("../../build/release/kalmira", import.meta.url).pathname;
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) / 2)];
 
@@ -18,7 +20,7 @@ if (!existsSync(source)) {
   const sections = "[COORDINATES]\r\nP1=3456789,5987654.3\r\nP2=1000000,1000000\r\n" +
                    "[DESCRIPTION]\r\nP1=Name,Street,City\r\nP2=A,B,C\r\n[END]\r\n";
   const file = openSync(source, "w");
-  const half = (128 << 20) / block.length;
+  const half = (mebibytes << 19) / block.length;
   for (let i = 0; i < half; ++i) writeSync(file, block);
   writeSync(file, sections);
   for (let i = 0; i < half; ++i) writeSync(file, block);
@@ -51,6 +53,7 @@ const pageRuns = [];
 for (let i = 0; i < runs; ++i) {
   const { browser, page } = await openSite(site.url);
   await page.goto(site.url);
+  await page.waitForTimeout(1000);  // as a person takes a moment to choose the file
   const idle = rendererPeak();
   const start = performance.now();
   await page.setInputFiles("#source-file", source);
@@ -64,7 +67,7 @@ site.server.close();
 
 const nativeSeconds = median(nativeRuns.map((run) => run.seconds));
 const pageSeconds = median(pageRuns.map((run) => run.seconds));
-console.log(`256 MiB of ignored lines, median of ${runs} runs`);
+console.log(`${mebibytes} MiB of ignored lines, median of ${runs} runs`);
 console.log(`native kalmira: ${nativeSeconds.toFixed(2)} s, peak ${median(nativeRuns.map((r) => r.mib)).toFixed(0)} MiB`);
 console.log(`web page:       ${pageSeconds.toFixed(2)} s (${(pageSeconds / nativeSeconds).toFixed(1)}x), ` +
             `renderer peak ${median(pageRuns.map((r) => r.mib)).toFixed(0)} MiB ` +

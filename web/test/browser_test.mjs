@@ -8,7 +8,7 @@ import { readFile, writeFile, utimes, mkdir, mkdtemp } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { bytesOf, readCaseFile, unescape } from "./case_file.mjs";
-import { openSite, serveSite } from "./site.mjs";
+import { openSite, serveSite, siteDirectory } from "./site.mjs";
 
 const screenshot = new URL("../../build/web-test/survey.png", import.meta.url);
 let site;
@@ -90,7 +90,7 @@ async function dropOnPage(page, name, bytes) {
 }
 
 test("the example dropped on the page: its points in the table and on the map", async () => {
-  const { page, errors } = browser;
+  const { page, errors, outside } = browser;
   await dropOnPage(page, "survey.bcr", await readFile(new URL("../../examples/survey.bcr", import.meta.url)));
   assert.equal(await page.locator("#message").textContent(), "Konvertierung von «survey.bcr» nach «survey.asc»");
   assert.equal(await page.locator("#count").textContent(), "3 Punkte");
@@ -111,6 +111,7 @@ test("the example dropped on the page: its points in the table and on the map", 
   await mkdir(new URL(".", screenshot), { recursive: true });
   await page.screenshot({ path: screenshot.pathname, fullPage: true });
   assert.deepEqual(errors, []);
+  assert.deepEqual(outside, []);
 });
 
 test("points without a place stay in the table, off the map", async () => {
@@ -122,21 +123,48 @@ test("points without a place stay in the table, off the map", async () => {
   assert.equal(await page.locator(".leaflet-overlay-pane path.leaflet-interactive").count(), 1);
 });
 
-test("a file that cannot be read is reported, with no download", async () => {
-  const { page } = browser;
-  const folder = await mkdtemp(join(tmpdir(), "kalmira-web-"));
-  const path = join(folder, "weg.bcr");
-  await writeFile(path, readCaseFile("overview.bcr"));
-  await page.goto(site.url);
-  // The file changes after it was chosen and before the worker reads it: the browser refuses
-  // to read a file that is no longer the one chosen.
-  await page.route("**/worker.js", async (route) => {
+// Has the page's worker run as in a browser without promise integration, where it reads the
+// file with FileReaderSync.
+async function withoutPromiseIntegration(page) {
+  const script = await readFile(new URL("worker.js", siteDirectory), "utf8");
+  await page.route("**/worker.js", (route) => route.fulfill({
+    contentType: "text/javascript", body: `delete WebAssembly.Suspending;\n${script}`,
+  }));
+}
+
+for (const streamed of [true, false]) {
+  const way = streamed ? "as a stream" : "with FileReaderSync";
+  test(`read ${way}: the example converts, a file that cannot be read is reported`, async () => {
+    const { page } = browser;
+    if (!streamed) await withoutPromiseIntegration(page);
+    await convertOnPage(page, "survey.bcr", await readFile(new URL("../../examples/survey.bcr", import.meta.url)));
+    const download = await Promise.all([page.waitForEvent("download"), page.locator("#download").click()]);
+    assert.ok((await readFile(await download[0].path())).equals(readCaseFile("survey.asc")));
+    const suspending = await page.workers()[0].evaluate(() => typeof WebAssembly.Suspending);
+    assert.equal(suspending, streamed ? "function" : "undefined");
+
+    const folder = await mkdtemp(join(tmpdir(), "kalmira-web-"));
+    const path = join(folder, "weg.bcr");
+    await writeFile(path, readCaseFile("overview.bcr"));
+    // The file changes after it was chosen and before the worker reads it (the core is held
+    // back until then): the browser refuses to read a file that is no longer the one chosen.
+    let held = false;
+    let release;
+    const changed = new Promise((resolve) => { release = resolve; });
+    await page.route("**/kalmira.wasm", async (route) => {
+      held = true;
+      await changed;
+      await route.continue();
+    });
+    await page.goto(site.url);
+    await page.setInputFiles("#source-file", path);
     await utimes(path, new Date(0), new Date(0));
-    await route.continue();
+    release();
+    await page.locator("#message").waitFor({ state: "visible" });
+    assert.ok(held);
+    assert.equal(await page.locator("#message").textContent(), "Fehler beim Lesen von «weg.bcr»");
+    assert.equal(await page.locator("#download").isVisible(), false);
+    await page.unroute("**/kalmira.wasm");
+    await page.unroute("**/worker.js");
   });
-  await page.setInputFiles("#source-file", path);
-  await page.locator("#message").waitFor({ state: "visible" });
-  assert.equal(await page.locator("#message").textContent(), "Fehler beim Lesen von «weg.bcr»");
-  assert.equal(await page.locator("#download").isVisible(), false);
-  await page.unroute("**/worker.js");
-});
+}
