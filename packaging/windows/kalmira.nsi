@@ -55,7 +55,11 @@ Section
   WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\${VERB}" "" "Mit KALMIRA konvertieren"
   WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\${VERB}\command" "" '${COMMAND}'
   WriteRegStr HKCU "${CLASSES}\.bcr\OpenWithProgids" "${PROGID}" ""
-  ReadRegStr $0 HKCR ".bcr" ""
+  ; The user's own claim first: not every HKCR shows it (Wine's does not).
+  ReadRegStr $0 HKCU "${CLASSES}\.bcr" ""
+  ${If} $0 == ""
+    ReadRegStr $0 HKCR ".bcr" ""
+  ${EndIf}
   ${If} $0 == ""
     WriteRegStr HKCU "${CLASSES}\.bcr" "" "${PROGID}"
   ${EndIf}
