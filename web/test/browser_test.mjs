@@ -114,13 +114,17 @@ test("the example dropped on the page: its points in the table and on the map", 
   assert.deepEqual(outside, []);
 });
 
-test("points without a place stay in the table, off the map", async () => {
-  const { page } = browser;
+test("without tiles, points with a place are on the map, the others only in the table", async () => {
+  const { page, errors } = browser;
+  await page.route(/\/\d+\/\d+\/\d+\.png$/, (route) => route.abort("internetdisconnected"));
   const source = "[COORDINATES]\r\nP1=1e400,0\r\nP2=773725.67,6603516.61\r\n[DESCRIPTION]\r\nP1=a,b,c\r\nP2=d,e,f\r\n";
   await convertOnPage(page, "teil.bcr", Buffer.from(source, "latin1"));
   assert.equal(await page.locator("#points tbody tr").count(), 2);
   assert.equal(await page.locator("#points tbody tr").first().locator("td").nth(1).textContent(), "inf");
   assert.equal(await page.locator(".leaflet-overlay-pane path.leaflet-interactive").count(), 1);
+  assert.equal(await page.locator(".leaflet-tile-loaded").count(), 0);
+  assert.deepEqual(errors, []);
+  await page.unroute(/\/\d+\/\d+\/\d+\.png$/);
 });
 
 // Has the page's worker run as in a browser without promise integration, where it reads the
