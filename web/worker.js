@@ -47,19 +47,20 @@ async function convert(file) {
     used += length;
     return length;
   };
-  const start = (next) => {
-    block = next;
-    used = 0;
-    read += next?.length ?? 0;
-    postMessage({ progress: read / file.size });
-  };
-  // Fills the core's buffer: -1 when the file cannot be read.
+  // Fills the core's buffer from the current block, or from the next one once it is there (at
+  // once, or as a promise the core waits for); -1 when the file cannot be read.
   const readSource = (address, capacity) => {
     if (block === null || used < block.length) return take(address, capacity);
+    const takeFrom = (next) => {
+      block = next;
+      used = 0;
+      read += next?.length ?? 0;
+      postMessage({ progress: read / file.size });
+      return take(address, capacity);
+    };
     try {
       const next = nextBlock();
-      if (!(next instanceof Promise)) return start(next), take(address, capacity);
-      return next.then((ready) => (start(ready), take(address, capacity)), () => -1);
+      return next instanceof Promise ? next.then(takeFrom, () => -1) : takeFrom(next);
     } catch {
       return -1;
     }
