@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "case_file.h"
@@ -38,35 +37,6 @@ TEST(LineReader, CrLfOnAnyBlockBoundaryIsOneLineFeed) {
     for (std::size_t cr_at = boundary - 2; cr_at <= boundary; ++cr_at) {
       const std::string head(cr_at, 'y');
       EXPECT_EQ(all_reads(head + "\r\nz\r\n", false), all_reads(head + "\nz\n", false)) << cr_at;
-    }
-  }
-}
-
-// The chunks holding `marker` in the order plain reads deliver them, and the end flag at last.
-std::vector<std::string> marked_chunks(const std::string& bytes, char marker, bool skipping) {
-  MemorySource source(bytes);
-  LineReader reader(source);
-  std::vector<std::string> chunks;
-  while (skipping ? reader.read_chunk_with(marker) : reader.read_chunk()) {
-    if (reader.line().find(marker) != std::string::npos) chunks.emplace_back(reader.line());
-  }
-  chunks.push_back(reader.at_end_of_input() ? "at end" : "not at end");
-  return chunks;
-}
-
-TEST(LineReader, PassingOverChunksFindsWhatPlainReadsFind) {
-  std::mt19937 random(2026);
-  const std::string alphabet("aaaaaaaaaaaaaaaa[\r\0", 19);
-  for (int round = 0; round < 20; ++round) {
-    std::string bytes;
-    while (bytes.size() < 200'000) {
-      const std::size_t length = random() % (round % 2 == 0 ? 120 : 400);
-      for (std::size_t i = 0; i < length; ++i) bytes += alphabet[random() % alphabet.size()];
-      bytes += random() % 2 == 0 ? "\r\n" : "\n";
-    }
-    for (const char marker : {'[', '\n', '\r'}) {
-      EXPECT_EQ(marked_chunks(bytes, marker, true), marked_chunks(bytes, marker, false))
-          << "round " << round << ", marker " << int{marker};
     }
   }
 }
