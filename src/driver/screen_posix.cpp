@@ -14,12 +14,12 @@ class Utf8Terminal final : public Screen {
  public:
   explicit Utf8Terminal(std::FILE* stream) : stream_(stream) {}
 
-  void show_text(std::string_view text) override { show_name(windows1252_to_utf8(text)); }
-  void show_name(std::string_view name) override {
-    std::fwrite(name.data(), 1, name.size(), stream_);
-  }
+  void show_text(std::string_view text) override { put(windows1252_to_utf8(text)); }
+  void show_name(std::string_view name) override { put(name); }
 
  private:
+  void put(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stream_); }
+
   std::FILE* stream_;
 };
 
