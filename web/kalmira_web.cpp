@@ -1,6 +1,7 @@
 // The web edition's converter: the core compiled to WebAssembly, driven by the page's worker.
 // The worker hands it the source in blocks and takes the target in pieces through the two
-// functions it imports; names and texts pass through one buffer in the module's memory.
+// functions it imports; a name comes in through a buffer, and answers are read where they lie
+// in the module's memory.
 #include <string>
 
 #include "driver/target_name.h"
@@ -38,7 +39,13 @@ class PageSink final : public kalmira::ByteSink {
 };
 
 kalmira::PointTable table;
-std::string text;  // what the page hands in, or the answer it reads back
+std::string text;         // a name the page hands in, or a text made for the page
+std::string_view answer;  // the bytes of the last answer
+
+const char* give(std::string_view bytes) {
+  answer = bytes;
+  return answer.data();
+}
 
 }  // namespace
 
@@ -48,13 +55,13 @@ KALMIRA_EXPORT(text_buffer) char* text_buffer(int length) {
   return text.data();
 }
 
-// The bytes of the last answer: at text_buffer's address, this many.
-KALMIRA_EXPORT(text_length) int text_length() { return static_cast<int>(text.size()); }
+// The length of the last answer, whose bytes start at the address that call returned.
+KALMIRA_EXPORT(answer_length) int answer_length() { return static_cast<int>(answer.size()); }
 
 // The target's name for the source name in the text buffer, as the console program derives it.
-KALMIRA_EXPORT(target_name) char* target_name() {
+KALMIRA_EXPORT(target_name) const char* target_name() {
   text = kalmira::derive_target_name(text);
-  return text.data();
+  return give(text);
 }
 
 // Converts the whole source into the target; returns the number of points, or -1 when the
@@ -69,12 +76,13 @@ KALMIRA_EXPORT(convert) int convert() {
 }
 
 // One text of point `index` of the last conversion: 0 longitude and 1 latitude as the target
-// gives them, 2 to 4 the description pieces 1 to 3 as read.
-KALMIRA_EXPORT(point_text) char* point_text(int index, int which) {
+// gives them, 2 to 4 the description pieces 1 to 3 as read (in place: a piece may be large).
+KALMIRA_EXPORT(point_text) const char* point_text(int index, int which) {
   const kalmira::PointRecord& record = table.records.at(static_cast<std::size_t>(index));
-  const kalmira::Position position = kalmira::position_of(record);
-  const std::string* texts[] = {&position.longitude, &position.latitude, &record.desc1,
-                                &record.desc2, &record.desc3};
-  text = *texts[which];
-  return text.data();
+  if (which < 2) {
+    const kalmira::Position position = kalmira::position_of(record);
+    text = which == 0 ? position.longitude : position.latitude;
+    return give(text);
+  }
+  return give(which == 2 ? record.desc1 : which == 3 ? record.desc2 : record.desc3);
 }

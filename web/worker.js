@@ -77,17 +77,17 @@ async function convert(file) {
   memory = exports.memory;
   exports._initialize();
 
-  const text = (address) => bytes().slice(address, address + exports.text_length());
+  const answer = (address) => bytes().subarray(address, address + exports.answer_length());
   const name = utf8.encode(file.name);
   bytes().set(name, exports.text_buffer(name.length));
-  const targetName = new TextDecoder().decode(text(exports.target_name()));
+  const targetName = new TextDecoder().decode(answer(exports.target_name()));
 
   const count = await (canWait ? WebAssembly.promising(exports.convert) : exports.convert)();
   if (count < 0) return { error: true };
   const points = [];
   for (let index = 0; index < count; ++index) {
     const [longitude, latitude, ...pieces] = [0, 1, 2, 3, 4].map(
-      (which) => windows1252.decode(text(exports.point_text(index, which))));
+      (which) => windows1252.decode(answer(exports.point_text(index, which))));
     points.push({ longitude, latitude, pieces: pieces.map((piece) => piece.replace(/,$/, "")) });
   }
   return { targetName, target: new Blob(target), points };

@@ -60,11 +60,11 @@ class ConsoleKeyboard final : public Keyboard {
     held_ = 0;
     DWORD read = 0;
     if (!::ReadConsoleW(handle_, wide.data() + length, static_cast<DWORD>(wide.size() - length),
-                        &read, nullptr)) {
-      read = 0;
+                        &read, nullptr) ||
+        read == 0) {
+      return {};
     }
     length += read;
-    if (read == 0) return {};
     if (length > 1 && IS_HIGH_SURROGATE(wide[length - 1])) held_ = wide[--length];
     std::string bytes(length * 2, '\0');  // at most two bytes a character in any ANSI code page
     const int size =
