@@ -7,8 +7,8 @@
 #include <cstring>
 #include <string>
 
+#include "numbers/number_parser.h"
 #include "output/number_format.h"
-#include "output/number_parser.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <cstdlib>
 
 #include "case_file.h"
+#include "numbers/number_parser.h"
 #include "output/coordinate_conversion.h"
 #include "output/number_format.h"
-#include "output/number_parser.h"
 
 namespace kalmira {
 namespace {

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "output/number_parser.h"
+#include "numbers/number_parser.h"
 #include "output/target_writer.h"
 
 int main() {

@@ -1,4 +1,4 @@
-#include "driver/target_name.h"
+#include "output/target_name.h"
 
 #include <gtest/gtest.h>
 

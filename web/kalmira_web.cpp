@@ -4,8 +4,8 @@
 // in the module's memory.
 #include <string>
 
-#include "driver/target_name.h"
 #include "input/section_parser.h"
+#include "output/target_name.h"
 #include "output/target_writer.h"
 
 #define KALMIRA_IMPORT(name) __attribute__((import_module("kalmira"), import_name(#name)))

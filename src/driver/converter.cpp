@@ -5,10 +5,10 @@
 
 #include "driver/messages.h"
 #include "driver/source_file.h"
-#include "driver/target_name.h"
 #include "input/byte_source.h"
 #include "input/section_parser.h"
 #include "output/byte_sink.h"
+#include "output/target_name.h"
 #include "output/target_writer.h"
 
 namespace kalmira {

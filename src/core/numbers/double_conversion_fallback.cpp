@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "output/double_conversion.h"
+#include "numbers/double_conversion.h"
 
 namespace kalmira {
 namespace {

@@ -1,6 +1,6 @@
 #include <charconv>
 
-#include "output/double_conversion.h"
+#include "numbers/double_conversion.h"
 
 namespace kalmira {
 

@@ -1,4 +1,4 @@
-#include "driver/target_name.h"
+#include "output/target_name.h"
 
 #include "input/field_extractor.h"
 

@@ -1,10 +1,10 @@
-#include "output/number_parser.h"
+#include "numbers/number_parser.h"
 
 #include <algorithm>
 #include <limits>
 #include <system_error>
 
-#include "output/double_conversion.h"
+#include "numbers/double_conversion.h"
 
 namespace kalmira {
 namespace {

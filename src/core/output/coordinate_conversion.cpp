@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "output/number_parser.h"
+#include "numbers/number_parser.h"
 
 namespace kalmira {
 namespace {
