@@ -19,6 +19,8 @@ OutFile "${OUTFILE}"
 RequestExecutionLevel user
 InstallDir "$LOCALAPPDATA\Programs\KALMIRA"
 SetCompressor /SOLID lzma
+; The installed files take the time of their installation, not of the build.
+SetDateSave off
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !insertmacro MUI_PAGE_DIRECTORY
