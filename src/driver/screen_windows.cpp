@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <string>
+#include <string_view>
 
 #include "driver/screen.h"
 
@@ -54,27 +56,39 @@ class ConsoleKeyboard final : public Keyboard {
   explicit ConsoleKeyboard(HANDLE handle) : handle_(handle) {}
 
   std::string read_typed() override {
-    std::array<wchar_t, kPiece> wide;
-    std::size_t length = held_ ? 1 : 0;
-    if (held_) wide[0] = held_;
-    held_ = 0;
-    DWORD read = 0;
-    if (!::ReadConsoleW(handle_, wide.data() + length, static_cast<DWORD>(wide.size() - length),
-                        &read, nullptr) ||
-        read == 0) {
-      return {};
+    // Only the end of the input ends it: a read that gives no whole character reads on.
+    for (;;) {
+      std::array<wchar_t, kPiece> wide;
+      std::size_t length = held_ ? 1 : 0;
+      if (held_) wide[0] = held_;
+      held_ = 0;
+      DWORD read = 0;
+      if (!::ReadConsoleW(handle_, wide.data() + length, static_cast<DWORD>(wide.size() - length),
+                          &read, nullptr) ||
+          read == 0) {
+        return {};
+      }
+      length += read;
+      if (length > 1 && IS_HIGH_SURROGATE(wide[length - 1])) held_ = wide[--length];
+      std::string bytes = to_ansi(std::wstring_view(wide.data(), length));
+      if (!bytes.empty()) return bytes;
     }
-    length += read;
-    if (length > 1 && IS_HIGH_SURROGATE(wide[length - 1])) held_ = wide[--length];
-    std::string bytes(length * 2, '\0');  // at most two bytes a character in any ANSI code page
-    const int size =
-        ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), static_cast<int>(length),
-                              bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr);
-    bytes.resize(static_cast<std::size_t>(std::max(size, 0)));
-    return bytes;
   }
 
  private:
+  // The ANSI code page's bytes for `wide`, however many a character takes (up to four where
+  // that code page is UTF-8, which takes no best-fit flag and needs none).
+  static std::string to_ansi(std::wstring_view wide) {
+    const DWORD flags = ::GetACP() == CP_UTF8 ? 0 : WC_NO_BEST_FIT_CHARS;
+    const int wide_length = static_cast<int>(wide.size());
+    const int size = ::WideCharToMultiByte(CP_ACP, flags, wide.data(), wide_length, nullptr, 0,
+                                           nullptr, nullptr);
+    std::string bytes(static_cast<std::size_t>(std::max(size, 0)), '\0');
+    ::WideCharToMultiByte(CP_ACP, flags, wide.data(), wide_length, bytes.data(), size, nullptr,
+                          nullptr);
+    return bytes;
+  }
+
   HANDLE handle_;
   wchar_t held_ = 0;  // the first half of a character whose second half comes with the next read
 };
