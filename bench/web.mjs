@@ -2,10 +2,10 @@
 // of ignored lines with the sections in the middle: the median of RUNS runs each (default 3),
 // with peak memory (the native program's, and the browser's renderer process, which runs the
 // page and its worker). Not a test: it prints figures.
-// Usage: node web/test/benchmark.mjs [RUNS] [MIB]
+// Usage: node bench/web.mjs [RUNS] [MIB]
 import { spawnSync } from "node:child_process";
 import { existsSync, mkdirSync, openSync, writeSync, closeSync, readFileSync, readdirSync } from "node:fs";
-import { openSite, serveSite } from "./site.mjs";
+import { openSite, serveSite } from "../web/test/site.mjs";
 
 const runs = Number(process.argv[2] ?? 3);
 const mebibytes = Number(process.argv[3] ?? 256);

@@ -33,6 +33,24 @@ std::string unescape(const std::string& field) {
   return bytes;
 }
 
+namespace {
+
+std::vector<std::string> split_at_bars(const std::string& line) {
+  std::vector<std::string> fields;
+  for (std::size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 3) {
+    bar = line.find(" | ", start);
+    fields.push_back(unescape(line.substr(start, bar - start)));
+  }
+  return fields;
+}
+
+// A value of the end-to-end table: "@name" is a case file, anything else escaped bytes.
+std::string bytes_of(const std::string& value) {
+  return value.starts_with('@') ? read_case_file(value.substr(1)) : unescape(value);
+}
+
+}  // namespace
+
 std::string read_case_file(const std::string& name) {
   std::ifstream in(std::string(KALMIRA_CASE_DIR) + "/" + name, std::ios::binary);
   if (!in) throw std::runtime_error("missing case file " + name);
@@ -48,13 +66,34 @@ std::vector<Case> read_cases(const std::string& table) {
   for (std::string line; std::getline(lines, line);) {
     ++number;
     if (line.empty() || line[0] == '#') continue;
-    Case& c = cases.emplace_back(Case{number, {}});
-    for (std::size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 3) {
-      bar = line.find(" | ", start);
-      c.fields.push_back(unescape(line.substr(start, bar - start)));
-    }
+    cases.push_back(Case{number, split_at_bars(line)});
   }
   return cases;
+}
+
+std::vector<EndToEndCase> read_end_to_end_cases() {
+  std::istringstream lines(read_case_file("end_to_end.txt"));
+  std::vector<EndToEndCase> runs;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.starts_with("== ")) runs.emplace_back().name = line.substr(3);
+    if (runs.empty() || line.empty() || line[0] == '#' || line.starts_with("== ")) continue;
+    EndToEndCase& run = runs.back();
+    const std::size_t colon = line.find(": ");
+    const std::string key = line.substr(0, colon);
+    const std::string value = colon == std::string::npos ? "" : line.substr(colon + 2);
+    const std::string named = key.substr(key.find(' ') + 1);  // the name after "file" etc.
+    if (key == "only") run.platform = value;
+    if (key == "args") run.arguments = split_at_bars(value);
+    if (key == "stdin") run.input = unescape(value);
+    if (key == "stdout") run.output = unescape(value);
+    if (key == "stderr") run.error = unescape(value);
+    if (key == "status") run.status = std::stoi(value);
+    if (key.starts_with("folder ")) run.folders.push_back(unescape(named));
+    if (key.starts_with("file ")) run.files.emplace_back(unescape(named), bytes_of(value));
+    if (key.starts_with("result ")) run.results.emplace_back(unescape(named), bytes_of(value));
+    if (key.starts_with("absent ")) run.absent.push_back(unescape(named));
+  }
+  return runs;
 }
 
 }  // namespace kalmira::testing

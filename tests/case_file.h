@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kalmira::testing {
@@ -20,5 +21,19 @@ std::vector<Case> read_cases(const std::string& table);
 std::string read_case_file(const std::string& name);
 
 std::string unescape(const std::string& field);
+
+// One whole run of the converter, as cases/end_to_end.txt describes it.
+struct EndToEndCase {
+  std::string name;
+  std::string platform;  // "posix" or "windows" for a case of one kind of platform, else empty
+  std::vector<std::string> folders;
+  std::vector<std::pair<std::string, std::string>> files;  // name and bytes, made before the run
+  std::vector<std::string> arguments;
+  std::string input, output, error;  // standard input, output and error
+  int status = 0;
+  std::vector<std::pair<std::string, std::string>> results;  // files the run must leave
+  std::vector<std::string> absent;                           // files it must not create
+};
+std::vector<EndToEndCase> read_end_to_end_cases();
 
 }  // namespace kalmira::testing

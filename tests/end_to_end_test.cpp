@@ -15,8 +15,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using kalmira::testing::read_case_file;
-using kalmira::testing::unescape;
+using kalmira::testing::EndToEndCase;
 
 std::string converter_command;
 
@@ -26,8 +25,8 @@ std::string read_file(const fs::path& path) {
   return bytes.str();
 }
 
-std::string bytes_of(const std::string& value) {
-  return value.starts_with('@') ? read_case_file(value.substr(1)) : unescape(value);
+void write_file(const fs::path& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
 }
 
 std::string shell_quoted(const std::string& word) {
@@ -36,72 +35,44 @@ std::string shell_quoted(const std::string& word) {
   return quoted + "'";
 }
 
-// Sets up the folder from one case's lines, runs the converter there and checks the outcome.
-void run_case(const std::string& name, const std::vector<std::string>& lines,
-              const fs::path& folder) {
+// Sets up the folder for one run, runs the converter there and checks the outcome.
+void check_run(const EndToEndCase& run, const fs::path& folder) {
   fs::create_directories(folder);
-  std::ofstream(folder / ".stdin");
-  std::string arguments, out, err, status = "0";
-  const char* platform = std::getenv("KALMIRA_TEST_PLATFORM");
-  const std::string only = "only: " + std::string(platform ? platform : "posix");
-  for (const std::string& line : lines) {
-    if (line.starts_with("only: ") && line != only) return;  // a case for the other platform
-  }
-  for (const std::string& line : lines) {
-    const std::size_t colon = line.find(": ");
-    const std::string key = line.substr(0, colon);
-    const std::string value = colon == std::string::npos ? "" : line.substr(colon + 2);
-    if (key.starts_with("folder ")) fs::create_directories(folder / unescape(key.substr(7)));
-    if (key.starts_with("file "))
-      std::ofstream(folder / unescape(key.substr(5)), std::ios::binary) << bytes_of(value);
-    if (key == "stdin") std::ofstream(folder / ".stdin", std::ios::binary) << unescape(value);
-    if (key == "stdout") out = unescape(value);
-    if (key == "stderr") err = unescape(value);
-    if (key == "status") status = value;
-    for (std::size_t start = 0, bar = 0; key == "args" && bar != std::string::npos;
-         start = bar + 3) {
-      bar = value.find(" | ", start);
-      arguments += " " + shell_quoted(unescape(value.substr(start, bar - start)));
-    }
-  }
+  for (const std::string& name : run.folders) fs::create_directories(folder / name);
+  for (const auto& [name, bytes] : run.files) write_file(folder / name, bytes);
+  write_file(folder / ".stdin", run.input);
+  std::string arguments;
+  for (const std::string& word : run.arguments) arguments += " " + shell_quoted(word);
   // A converter that waits for input it never gets must not stall the suite. Files and pipes
   // get the dialogue's bytes even where the locale would have a terminal show UTF-8.
   const std::string command = "cd " + shell_quoted(folder.string()) +
                               " && LC_ALL=C.UTF-8 timeout 60 " + converter_command + arguments +
                               " <.stdin >.stdout 2>.stderr";
   const int result = std::system(command.c_str());
-  ASSERT_TRUE(WIFEXITED(result)) << name;
-  EXPECT_EQ(WEXITSTATUS(result), std::stoi(status)) << name;
-  EXPECT_EQ(read_file(folder / ".stdout"), out) << name;
-  EXPECT_EQ(read_file(folder / ".stderr"), err) << name;
-  for (const std::string& line : lines) {
-    const bool must_exist = line.starts_with("result ");
-    if (!must_exist && !line.starts_with("absent ")) continue;
-    const std::size_t colon = line.find(": ");
-    const fs::path file =
-        folder / unescape(line.substr(7, colon - 7));  // both keys have 7 characters
-    EXPECT_EQ(fs::exists(file), must_exist) << name << ": " << line;
-    if (must_exist) {
-      EXPECT_EQ(read_file(file), bytes_of(line.substr(colon + 2))) << name << ": " << line;
-    }
+  ASSERT_TRUE(WIFEXITED(result)) << run.name;
+  EXPECT_EQ(WEXITSTATUS(result), run.status) << run.name;
+  EXPECT_EQ(read_file(folder / ".stdout"), run.output) << run.name;
+  EXPECT_EQ(read_file(folder / ".stderr"), run.error) << run.name;
+  for (const auto& [name, bytes] : run.results) {
+    EXPECT_TRUE(fs::exists(folder / name)) << run.name << ": " << name;
+    EXPECT_EQ(read_file(folder / name), bytes) << run.name << ": " << name;
+  }
+  for (const std::string& name : run.absent) {
+    EXPECT_FALSE(fs::exists(folder / name)) << run.name << ": " << name;
   }
 }
 
 TEST(EndToEnd, DialogueFilesAndExitStatus) {
-  std::vector<std::pair<std::string, std::vector<std::string>>> cases;
-  std::istringstream lines(read_case_file("end_to_end.txt"));
-  for (std::string line; std::getline(lines, line);) {
-    if (line.starts_with("== ")) {
-      cases.emplace_back(line.substr(3), std::vector<std::string>{});
-    } else if (!line.empty() && line[0] != '#') {
-      cases.back().second.push_back(line);
-    }
-  }
+  const char* platform = std::getenv("KALMIRA_TEST_PLATFORM");
+  const std::string this_platform = platform ? platform : "posix";
   const fs::path root = fs::temp_directory_path() / ("kalmira-" + std::to_string(::getpid()));
-  for (std::size_t i = 0; i < cases.size(); ++i)
-    run_case(cases[i].first, cases[i].second, root / std::to_string(i));
+  int checked = 0;
+  for (const EndToEndCase& run : kalmira::testing::read_end_to_end_cases()) {
+    if (!run.platform.empty() && run.platform != this_platform) continue;
+    check_run(run, root / std::to_string(checked++));
+  }
   fs::remove_all(root);
-  EXPECT_GT(cases.size(), 10U);
+  EXPECT_GT(checked, 10);
 }
 
 }  // namespace

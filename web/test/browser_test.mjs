@@ -7,7 +7,7 @@ import assert from "node:assert/strict";
 import { readFile, writeFile, utimes, mkdir, mkdtemp } from "node:fs/promises";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
-import { bytesOf, readCaseFile, unescape } from "./case_file.mjs";
+import { bytes, readCaseFile, readEndToEndCases } from "./cases.mjs";
 import { openSite, serveSite, siteDirectory } from "./site.mjs";
 
 const screenshot = new URL("../../build/web-test/survey.png", import.meta.url);
@@ -22,27 +22,14 @@ after(async () => {
   site.server.close();
 });
 
-// The cases of tests/cases/end_to_end.txt in which the converter writes a target file.
+// The end-to-end cases in which the converter writes a target file, with the source's bytes.
 function conversionCases() {
-  const cases = [];
-  let current = null;
-  for (const line of readCaseFile("end_to_end.txt").toString("latin1").split("\n")) {
-    if (line.startsWith("== ")) cases.push((current = { name: line.slice(3), files: {}, results: [] }));
-    if (!current || line.startsWith("#") || !line.includes(": ")) continue;
-    const colon = line.indexOf(": ");
-    const [key, value] = [line.slice(0, colon), line.slice(colon + 2)];
-    if (key === "only") current.only = value;
-    if (key === "status") current.status = value;
-    if (key === "args") current.args = value.split(" | ").map((word) => unescape(word).toString("latin1"));
-    if (key === "stdin") current.typed = unescape(value).toString("latin1").split(/\r?\n/)[0];
-    if (key.startsWith("file ")) current.files[unescape(key.slice(5)).toString("latin1")] = bytesOf(value);
-    if (key.startsWith("result ")) current.results.push({ name: unescape(key.slice(7)).toString("latin1"), bytes: bytesOf(value) });
-  }
-  return cases
-    .filter((c) => c.only !== "windows" && (c.status ?? "0") === "0" && c.results.length === 1)
+  return readEndToEndCases()
+    .filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1)
     .map((c) => {
-      const source = c.args?.[0] ?? c.typed;
-      return { ...c, source, derived: (c.args?.length ?? 0) < 2 };
+      const source = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
+      const files = Object.fromEntries(c.files);
+      return { ...c, source, bytes: bytes(files[source]), derived: c.arguments.length < 2 };
     });
 }
 
@@ -63,15 +50,15 @@ test("the page's target is the console program's, byte for byte", async () => {
   assert.ok(cases.length >= 8, `only ${cases.length} cases`);
   for (const c of cases) {
     const name = baseName(c.source);
-    const [target] = c.results;
-    const message = await convertOnPage(page, name, c.files[c.source]);
+    const [[targetPath, targetBytes]] = c.results;
+    const message = await convertOnPage(page, name, c.bytes);
     const link = page.locator("#download");
     const targetName = await link.getAttribute("download");
     assert.equal(message, `Konvertierung von «${name}» nach «${targetName}»`, c.name);
-    if (c.derived) assert.equal(targetName, baseName(target.name), c.name);
+    if (c.derived) assert.equal(targetName, baseName(targetPath), c.name);
     const download = await Promise.all([page.waitForEvent("download"), link.click()]).then(([d]) => d);
-    const bytes = await readFile(await download.path());
-    assert.ok(bytes.equals(target.bytes), `${c.name}: the downloaded bytes differ`);
+    const downloaded = await readFile(await download.path());
+    assert.ok(downloaded.equals(bytes(targetBytes)), `${c.name}: the downloaded bytes differ`);
   }
   assert.deepEqual(outside, []);
   assert.deepEqual(errors, []);

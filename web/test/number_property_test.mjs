@@ -8,11 +8,11 @@ import { openSync, closeSync, readFileSync, writeFileSync, mkdtempSync } from "n
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { WASI } from "node:wasi";
-import { readCaseFile, unescape } from "./case_file.mjs";
+import { readCases } from "./cases.mjs";
 
 const build = new URL("../../build/", import.meta.url);
 const native = new URL("release/tests/kalmira_number_check", build).pathname;
-const wasm = new URL("wasm/web/kalmira_number_check.wasm", build);
+const wasm = new URL("wasm-tests/tests/kalmira_number_check.wasm", build);
 
 // A deterministic generator (xorshift32), so that a failure can be repeated.
 function randomTexts(count, seed) {
@@ -60,9 +60,7 @@ async function runWasm(input, output) {
 }
 
 test("WebAssembly and native builds convert every number text alike", async () => {
-  const table = readCaseFile("numbers.txt").toString("latin1").split("\n")
-    .filter((line) => line && !line.startsWith("#"))
-    .map((line) => unescape(line.split(" | ")[0]).toString("latin1"))
+  const table = readCases("numbers.txt").map(([, [text]]) => text)
     .filter((text) => !text.includes("\n"));  // a text per line
   const texts = [...table, ...randomTexts(1000000, 20261206)];
   const folder = mkdtempSync(join(tmpdir(), "kalmira-numbers-"));
