@@ -83,6 +83,7 @@ std::vector<EndToEndCase> read_end_to_end_cases() {
     const std::string value = colon == std::string::npos ? "" : line.substr(colon + 2);
     const std::string named = key.substr(key.find(' ') + 1);  // the name after "file" etc.
     if (key == "only") run.platform = value;
+    if (key == "terminal") run.terminal = unescape(value), run.platform = "posix";
     if (key == "args") run.arguments = split_at_bars(value);
     if (key == "stdin") run.input = unescape(value);
     if (key == "stdout") run.output = unescape(value);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -26,6 +27,7 @@ std::string unescape(const std::string& field);
 struct EndToEndCase {
   std::string name;
   std::string platform;  // "posix" or "windows" for a case of one kind of platform, else empty
+  std::optional<std::string> terminal;  // the locale settings of a run on a terminal
   std::vector<std::string> folders;
   std::vector<std::pair<std::string, std::string>> files;  // name and bytes, made before the run
   std::vector<std::string> arguments;

@@ -1,10 +1,15 @@
 // Runs the real converter in a fresh folder for each case of cases/end_to_end.txt and compares
-// what it prints, returns and writes, byte for byte. The argument after the test options is the
-// command that starts the converter; KALMIRA_TEST_PLATFORM (posix or windows) selects the cases.
+// what it prints, returns and writes, byte for byte: with files and pipes as its standard
+// streams, or on a terminal. The argument after the test options is the command that starts the
+// converter; KALMIRA_TEST_PLATFORM (posix or windows) selects the cases.
 #include <gtest/gtest.h>
+#include <poll.h>
+#include <pty.h>
 #include <sys/wait.h>
+#include <termios.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -35,6 +40,41 @@ std::string shell_quoted(const std::string& word) {
   return quoted + "'";
 }
 
+// Runs `command` with the shell on a raw terminal with only the locale `settings` in its
+// environment, types `typed` and collects the screen until the command ends (at most 20 s).
+// Returns what the screen received and the exit status (-1 if the command did not end).
+std::pair<std::string, int> run_on_terminal(const std::string& command, const std::string& settings,
+                                            const std::string& typed) {
+  termios raw{};
+  ::cfmakeraw(&raw);  // no echo and no line-end translation: the screen gets the bytes written
+  int terminal = -1;
+  const pid_t child = ::forkpty(&terminal, nullptr, &raw, nullptr);
+  if (child == 0) {
+    ::clearenv();
+    std::istringstream words(settings);
+    for (std::string setting; words >> setting;) ::putenv(::strdup(setting.c_str()));
+    ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
+    ::_exit(127);
+  }
+  if (child < 0) return {"", -1};
+  if (::write(terminal, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) {
+    ::kill(child, SIGKILL);
+  }
+  std::string shown;
+  pollfd ready{terminal, POLLIN, 0};
+  char buffer[4096];
+  while (::poll(&ready, 1, 20000) > 0) {
+    const ssize_t got = ::read(terminal, buffer, sizeof buffer);
+    if (got <= 0) break;  // the command ended and closed the terminal
+    shown.append(buffer, static_cast<std::size_t>(got));
+  }
+  ::kill(child, SIGKILL);  // does nothing to a command that has ended
+  int result = 0;
+  ::waitpid(child, &result, 0);
+  ::close(terminal);
+  return {shown, WIFEXITED(result) ? WEXITSTATUS(result) : -1};
+}
+
 // Sets up the folder for one run, runs the converter there and checks the outcome.
 void check_run(const EndToEndCase& run, const fs::path& folder) {
   fs::create_directories(folder);
@@ -43,12 +83,19 @@ void check_run(const EndToEndCase& run, const fs::path& folder) {
   write_file(folder / ".stdin", run.input);
   std::string arguments;
   for (const std::string& word : run.arguments) arguments += " " + shell_quoted(word);
+  const std::string in_folder = "cd " + shell_quoted(folder.string()) + " && ";
+  if (run.terminal) {
+    const auto [shown, status] = run_on_terminal(
+        in_folder + "exec " + converter_command + arguments, *run.terminal, run.input);
+    EXPECT_EQ(shown, run.output) << run.name;
+    EXPECT_EQ(status, run.status) << run.name;
+    return;
+  }
   // A converter that waits for input it never gets must not stall the suite. Files and pipes
   // get the dialogue's bytes even where the locale would have a terminal show UTF-8.
-  const std::string command = "cd " + shell_quoted(folder.string()) +
-                              " && LC_ALL=C.UTF-8 timeout 60 " + converter_command + arguments +
-                              " <.stdin >.stdout 2>.stderr";
-  const int result = std::system(command.c_str());
+  const int result = std::system((in_folder + "LC_ALL=C.UTF-8 timeout 60 " + converter_command +
+                                  arguments + " <.stdin >.stdout 2>.stderr")
+                                     .c_str());
   ASSERT_TRUE(WIFEXITED(result)) << run.name;
   EXPECT_EQ(WEXITSTATUS(result), run.status) << run.name;
   EXPECT_EQ(read_file(folder / ".stdout"), run.output) << run.name;
