@@ -17,10 +17,6 @@ else()
   endif()
 endif()
 
-# The same moment as a date, for tools that take no seconds since 1970.
-set(ENV{SOURCE_DATE_EPOCH} ${KALMIRA_SOURCE_DATE_EPOCH})
-string(TIMESTAMP KALMIRA_SOURCE_DATE "%Y-%m-%d %H:%M:%S UTC" UTC)
-
 # The build's folders stay out of the objects.
 include(CheckCXXCompilerFlag)
 check_cxx_compiler_flag(-ffile-prefix-map=a=b KALMIRA_TAKES_FILE_PREFIX_MAP)
