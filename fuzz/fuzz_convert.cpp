@@ -1,6 +1,6 @@
-// The read phase and the write phase on any source bytes. Besides running clean under the
-// sanitizers, the target must have one CR LF line per counted point, each starting with two
-// numbers in the eight-decimal format.
+// The read phase, the hints about the source and the write phase on any source bytes. Besides
+// running clean under the sanitizers, the target must have one CR LF line per counted point,
+// each starting with two numbers in the eight-decimal format.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
@@ -9,6 +9,7 @@
 #include "input/line_reader.h"
 #include "input/section_parser.h"
 #include "output/byte_sink.h"
+#include "output/source_hints.h"
 #include "output/target_writer.h"
 
 namespace {
@@ -38,8 +39,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   kalmira::MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
   kalmira::LineReader reader(source);
   kalmira::PointTable table;
-  const int count = kalmira::read_source_file(reader, table);
+  kalmira::SourceReport report;
+  const int count = kalmira::read_source_file(reader, table, report);
   require(count == table.count && count >= 0 && count <= kalmira::kMaxPoints);
+  require(kalmira::source_hints(table, report).size() <= 12);
 
   kalmira::StringSink sink;
   kalmira::write_target_file(sink, table);

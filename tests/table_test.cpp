@@ -15,6 +15,7 @@
 #include "numbers/number_parser.h"
 #include "output/coordinate_conversion.h"
 #include "output/number_format.h"
+#include "output/source_hints.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
 
@@ -73,6 +74,14 @@ Fields write_record(const Fields& f) {
   return {sink.bytes()};
 }
 
+Fields hints_about(const Fields& f) {
+  MemorySource bytes(f[0]);
+  PointTable table;
+  SourceReport report;
+  read_source_completely(bytes, table, report);
+  return source_hints(table, report);
+}
+
 struct Table {
   const char* name;
   std::size_t inputs;
@@ -105,6 +114,7 @@ const Table kTables[] = {
        return Fields{format_eight_decimals(std::strtof(f[0].c_str(), nullptr))};
      }},
     {"target_writer.txt", 5, write_record},
+    {"hints.txt", 1, hints_about},
     {"target_name.txt", 1, [](const Fields& f) { return Fields{derive_target_name(f[0])}; }},
     {"character_set.txt", 1, [](const Fields& f) { return Fields{windows1252_to_utf8(f[0])}; }},
 };

@@ -1,5 +1,6 @@
 #include "input/section_parser.h"
 
+#include <bitset>
 #include <new>
 #include <string>
 #include <string_view>
@@ -38,44 +39,78 @@ void store_descriptions(std::string_view line, PointRecord& record) {
 
 // Reads the entry lines that follow a header until a line holds "]", the data end or the table
 // is full. On return the current line is the one that ended the block. A line counts whenever
-// a read delivered it, even the file's last line without a line feed.
-void read_block(LineReader& source, PointTable& table, bool (LineReader::*read_line)(),
-                void (*store)(std::string_view, PointRecord&)) {
+// a read delivered it, even the file's last line without a line feed. Returns whether the
+// section goes on beyond the lines the table holds.
+bool read_block(LineReader& source, PointTable& table, bool (LineReader::*read_line)(),
+                void (*store)(std::string_view, PointRecord&), SectionReport& section,
+                std::bitset<kMaxPoints>& filled) {
   bool delivered = (source.*read_line)();
   table.count = 0;
   while (delivered && !contains(source.line(), "]") && table.count < kMaxPoints) {
     store(source.line(), table.records[static_cast<std::size_t>(table.count)]);
+    filled.set(static_cast<std::size_t>(table.count));
     delivered = (source.*read_line)();
     ++table.count;
   }
+  section.found = true;
+  const bool goes_on = delivered && !contains(source.line(), "]");
+  section.entry_lines = table.count + (goes_on ? 1 : 0);
+  return goes_on;
+}
+
+bool ends_a_line(const LineReader& source) {
+  return source.line().ends_with('\n') || source.at_end_of_input();
 }
 
 }  // namespace
 
-int read_source_file(LineReader& source, PointTable& table) {
+int read_source_file(LineReader& source, PointTable& table, SourceReport& report) {
+  // The section whose entry lines beyond the table's 99 are being counted: until a line holds
+  // "]", every line is read (none of them can hold a header) and its line ends counted.
+  SectionReport* overflowing = nullptr;
   // Both headers start with "[", so no other line needs a look. Coordinate lines are short and
   // come by plain reads; description lines may be long and are joined into whole lines.
-  while (source.read_chunk_with('[')) {
-    if (contains(source.line(), "[COORDINATES]")) {
-      read_block(source, table, &LineReader::read_chunk, store_coordinates);
+  while (overflowing ? source.read_chunk() : source.read_chunk_with('[')) {
+    if (overflowing && !contains(source.line(), "]")) {
+      overflowing->entry_lines += ends_a_line(source) ? 1 : 0;
+      continue;
+    }
+    overflowing = nullptr;
+    if (contains(source.line(), "[COORDINATES]") &&
+        read_block(source, table, &LineReader::read_chunk, store_coordinates, report.coordinates,
+                   report.with_coordinates)) {
+      overflowing = &report.coordinates;
     }
     // The line that ended a coordinates block is examined here too, so a description header
     // right after the coordinate lines is found.
-    if (contains(source.line(), "[DESCRIPTION]")) {
-      read_block(source, table, &LineReader::read_joined_line, store_descriptions);
+    if (contains(source.line(), "[DESCRIPTION]") &&
+        read_block(source, table, &LineReader::read_joined_line, store_descriptions,
+                   report.descriptions, report.with_description)) {
+      overflowing = &report.descriptions;
     }
   }
   return table.count;
 }
 
-bool read_source_completely(ByteSource& bytes, PointTable& table) {
-  LineReader reader(bytes);
+int read_source_file(LineReader& source, PointTable& table) {
+  SourceReport unused;
+  return read_source_file(source, table, unused);
+}
+
+bool read_source_completely(ByteSource& bytes, PointTable& table, SourceReport& report) {
+  SniffingSource sniffed(bytes, report);
+  LineReader reader(sniffed);
   try {
-    read_source_file(reader, table);
+    read_source_file(reader, table, report);
   } catch (const std::bad_alloc&) {
     return false;
   }
   return !reader.failed();
+}
+
+bool read_source_completely(ByteSource& bytes, PointTable& table) {
+  SourceReport unused;
+  return read_source_completely(bytes, table, unused);
 }
 
 }  // namespace kalmira

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <optional>
 #include <system_error>
 
 #include "numbers/double_conversion.h"
@@ -58,10 +59,10 @@ NumberExtent scan_number(std::string_view text, int base) {
   return {length, place * (base == 16 ? 4 : 1) + exponent};
 }
 
-// The number at the front of `text`, which starts right behind the sign; 0 if there is none.
+// The number at the front of `text`, which starts right behind the sign; none if there is none.
 // text_to_double only converts the extent found here: libstdc++'s hexadecimal form would also
 // take "p+-1" as an exponent.
-double parse_unsigned(std::string_view text) {
+std::optional<double> parse_unsigned(std::string_view text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] | 0x20) == 'x' &&
                    scan_number(text.substr(2), 16).length > 0;
   const std::string_view body = hex ? text.substr(2) : text;
@@ -73,20 +74,32 @@ double parse_unsigned(std::string_view text) {
   if (error == std::errc::result_out_of_range) {
     return number.magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
   }
-  return error == std::errc() ? value : 0.0;
+  if (error != std::errc()) return std::nullopt;
+  return value;
+}
+
+// The number in `text`, or none; `negative` tells whether a minus sign stood in front.
+std::optional<double> parse_signed(std::string_view text, bool& negative) {
+  std::size_t i = 0;
+  while (i < text.size() && is_posix_space(text[i])) ++i;
+  negative = false;
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  // A second sign cannot follow the first; the digit parser would otherwise accept a "-".
+  if (i == text.size() || text[i] == '-' || text[i] == '+') return std::nullopt;
+  const std::optional<double> value = parse_unsigned(text.substr(i));
+  return negative && value ? -*value : value;
 }
 
 }  // namespace
 
 double parse_number(std::string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && is_posix_space(text[i])) ++i;
   bool negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  double value = 0;
-  // A second sign cannot follow the first; the digit parser would otherwise accept a "-".
-  if (i < text.size() && text[i] != '-' && text[i] != '+') value = parse_unsigned(text.substr(i));
-  return negative ? -value : value;
+  return parse_signed(text, negative).value_or(negative ? -0.0 : 0.0);
+}
+
+bool holds_number(std::string_view text) {
+  bool negative = false;
+  return parse_signed(text, negative).has_value();
 }
 
 }  // namespace kalmira

@@ -9,4 +9,7 @@ namespace kalmira {
 // form; the rest of the text is ignored. A text without a number gives 0 (-0 after a "-").
 double parse_number(std::string_view text);
 
+// Whether `text` holds a number that parse_number reads, rather than giving 0 for none.
+bool holds_number(std::string_view text);
+
 }  // namespace kalmira
