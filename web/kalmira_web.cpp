@@ -5,6 +5,7 @@
 #include <string>
 
 #include "input/section_parser.h"
+#include "output/source_hints.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
 
@@ -39,6 +40,7 @@ class PageSink final : public kalmira::ByteSink {
 };
 
 kalmira::PointTable table;
+kalmira::SourceReport report;
 std::string text;         // a name the page hands in, or a text made for the page
 std::string_view answer;  // the bytes of the last answer
 
@@ -68,8 +70,9 @@ KALMIRA_EXPORT(target_name) const char* target_name() {
 // source could not be read to its end (then nothing of the target has been written).
 KALMIRA_EXPORT(convert) int convert() {
   table = {};
+  report = {};
   PageSource source;
-  if (!kalmira::read_source_completely(source, table)) return -1;
+  if (!kalmira::read_source_completely(source, table, report)) return -1;
   PageSink target;
   kalmira::write_target_file(target, table);
   return table.count;
@@ -85,4 +88,16 @@ KALMIRA_EXPORT(point_text) const char* point_text(int index, int which) {
     return give(text);
   }
   return give(which == 2 ? record.desc1 : which == 3 ? record.desc2 : record.desc3);
+}
+
+// Whether point `index` of the last conversion can stand on a map: 1 or 0.
+KALMIRA_EXPORT(point_on_map) int point_on_map(int index) {
+  return kalmira::is_on_map(table.records.at(static_cast<std::size_t>(index))) ? 1 : 0;
+}
+
+// The hints about the last conversion's source, in Windows-1252, one a line.
+KALMIRA_EXPORT(hints) const char* hints() {
+  text.clear();
+  for (const std::string& hint : kalmira::source_hints(table, report)) text += hint + "\n";
+  return give(text);
 }

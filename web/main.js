@@ -1,106 +1,147 @@
-// The page: takes a source file from the drop zone or the file picker, has the worker convert
-// it, and offers the target for download, with the points in a table and on a map.
-import * as L from "./leaflet/leaflet-src.esm.js";
-import { tileAttribution, tileUrl } from "./config.js";
+// The page: takes a source file from the file picker or the drop zone, has a worker convert it
+// with the converter's core, and offers the target for download, with the core's hints about
+// the source, the points in a table and on a map. The map starts with an offline base layer of
+// countries and coasts; map tiles are loaded only once the user asks for the online map.
+import * as L from "leaflet/dist/leaflet-src.esm.js";
+import { feature } from "topojson-client";
+import countries from "world-atlas/countries-110m.json";
+
+// Set when the page is built: the worker's code, and the tile server with its attribution.
+/* global KALMIRA_WORKER, KALMIRA_TILE_URL, KALMIRA_TILE_ATTRIBUTION */
 
 const $ = (selector) => document.querySelector(selector);
-// A worker starts loading the core as soon as it exists: one waits ready for the next file.
-let spareWorker = new Worker("worker.js");
+const workerUrl = URL.createObjectURL(new Blob([KALMIRA_WORKER], { type: "text/javascript" }));
+// A worker compiles the core as soon as it exists: one waits ready for the next file.
+let spareWorker = new Worker(workerUrl);
 let worker = null;
-let map = null;
-let markers = null;
 
-function show(message, isError) {
-  $("#result").hidden = false;
-  $("#message").textContent = message;
-  $("#message").classList.toggle("error", isError);
+const map = L.map("map", { zoomControl: false, center: [51, 10], zoom: 5 });
+L.control.zoom({ zoomInTitle: "Vergrößern", zoomOutTitle: "Verkleinern" }).addTo(map);
+map.attributionControl.setPrefix(
+  '<a href="https://leafletjs.com" title="Eine JavaScript-Bibliothek für interaktive Karten">Leaflet</a>');
+L.geoJSON(feature(countries, countries.objects.countries), {
+  style: { color: "#8a97a3", weight: 1, fillColor: "#f6f3ec", fillOpacity: 1 },
+  interactive: false,
+  attribution: "Länder und Küsten: Natural Earth",
+}).addTo(map);
+const markers = L.layerGroup().addTo(map);
+map.on("popupopen", ({ popup }) => {
+  popup.getElement().querySelector(".leaflet-popup-close-button")
+    ?.setAttribute("aria-label", "Popup schließen");
+});
+
+// The online map, for the rest of the browser session once the user asked for it.
+const onlineChoice = "kalmira-online-karte";
+function loadOnlineMap() {
+  L.tileLayer(KALMIRA_TILE_URL, { attribution: KALMIRA_TILE_ATTRIBUTION, maxZoom: 19 }).addTo(map);
+  sessionStorage.setItem(onlineChoice, "ja");
+  $("#online-map").hidden = true;
+}
+$("#tile-server").textContent = new URL(KALMIRA_TILE_URL.replace(/[{}]/g, "")).host;
+$("#load-tiles").addEventListener("click", loadOnlineMap);
+if (sessionStorage.getItem(onlineChoice) === "ja") loadOnlineMap();
+
+function showShare(share) {
+  const percent = Math.round(share * 100);
+  $("#progress").value = percent;
+  $("#share").textContent = String(percent);
 }
 
-function cell(row, text, className) {
-  const td = row.insertCell();
-  td.textContent = text;
-  if (className) td.className = className;
+// Clears everything the previous choice left: its message, count, hints, table, markers and
+// download, and stops its conversion.
+function reset() {
+  worker?.terminate();
+  worker = null;
+  $("#message").textContent = "";
+  $("#message").classList.remove("error");
+  $("#count").textContent = "";
+  $("#hints").replaceChildren();
+  $("#hints").hidden = true;
+  $("#points").tBodies[0].replaceChildren();
+  $("#table-box").hidden = true;
+  markers.clearLayers();
+  const link = $("#download");
+  if (link.href) URL.revokeObjectURL(link.href);
+  link.removeAttribute("href");
+  link.hidden = true;
+  $("#reading").hidden = true;
 }
 
 function showTable(points) {
   const body = $("#points").tBodies[0];
-  body.replaceChildren();
   points.forEach((point, index) => {
     const row = body.insertRow();
-    cell(row, String(index + 1), "number");
-    cell(row, point.longitude, "number");
-    cell(row, point.latitude, "number");
-    point.pieces.forEach((piece) => cell(row, piece));
+    for (const text of [String(index + 1), point.longitude, point.latitude, ...point.pieces]) {
+      row.insertCell().textContent = text;
+    }
   });
-  $("#points").hidden = points.length === 0;
+  $("#table-box").hidden = points.length === 0;
 }
 
-// One marker per point that has a place; the view fitted to them. Tiles that cannot be loaded
-// leave the plain background, on which the markers still show.
-function showMap(points) {
-  if (!map) {
-    map = L.map("map", { attributionControl: true });
-    L.tileLayer(tileUrl, { attribution: tileAttribution, maxZoom: 19 }).addTo(map);
-    markers = L.layerGroup().addTo(map);
-  }
-  markers.clearLayers();
+// A marker for every point the core places on the map, the view fitted to them; points off
+// the map stay in the table and the hints.
+function showMarkers(points) {
   const places = [];
   points.forEach((point, index) => {
+    if (!point.onMap) return;
     const place = [Number(point.latitude), Number(point.longitude)];
-    if (!place.every(Number.isFinite)) return;
     const popup = document.createElement("div");
     popup.textContent = `${index + 1}: ${point.pieces.filter((piece) => piece).join(", ")}`;
-    L.circleMarker(place, { radius: 7, color: "#ffffff", weight: 2, fillColor: "#e0312b",
+    L.circleMarker(place, { radius: 7, color: "#ffffff", weight: 2, fillColor: "#c62a22",
                             fillOpacity: 1 }).bindPopup(popup).addTo(markers);
     places.push(place);
   });
-  if (places.length > 0) {
-    map.fitBounds(places, { padding: [40, 40], maxZoom: 12 });
-  } else {
-    map.setView([51, 10], 5);
+  if (places.length > 0) map.fitBounds(places, { padding: [40, 40], maxZoom: 12 });
+}
+
+function showResult(name, result) {
+  if (result.error) {
+    $("#message").textContent = `Fehler beim Lesen von «${name}»`;
+    $("#message").classList.add("error");
+    return;
   }
+  const count = result.points.length;
+  $("#message").textContent = `Konvertierung von «${name}» nach «${result.targetName}»`;
+  $("#count").textContent = count === 1 ? "1 Punkt" : `${count} Punkte`;
+  $("#hints").replaceChildren(...result.hints.map((hint) => {
+    const item = document.createElement("li");
+    item.textContent = hint;
+    return item;
+  }));
+  $("#hints").hidden = result.hints.length === 0;
+  const link = $("#download");
+  link.href = URL.createObjectURL(result.target);
+  link.download = result.targetName;
+  link.textContent = `${result.targetName} herunterladen`;
+  link.hidden = false;
+  showTable(result.points);
+  showMarkers(result.points);
 }
 
 function convert(file) {
-  worker?.terminate();
+  reset();
   worker = spareWorker;
-  spareWorker = new Worker("worker.js");
-  const progress = $("#progress");
-  progress.hidden = false;
-  progress.value = 0;
-  $("#download").hidden = true;
+  spareWorker = new Worker(workerUrl);
+  showShare(0);
+  $("#reading").hidden = false;
   worker.onmessage = ({ data }) => {
     if (data.progress !== undefined) {
-      progress.value = data.progress;
+      showShare(data.progress);
       return;
     }
-    progress.hidden = true;
-    const { result } = data;
-    if (result.error) {
-      show(`Fehler beim Lesen von «${file.name}»`, true);
-      $("#count").textContent = "";
-      showTable([]);
-      return;
-    }
-    show(`Konvertierung von «${file.name}» nach «${result.targetName}»`, false);
-    const count = result.points.length;
-    $("#count").textContent = count === 1 ? "1 Punkt" : `${count} Punkte`;
-    const link = $("#download");
-    URL.revokeObjectURL(link.href);
-    link.href = URL.createObjectURL(result.target);
-    link.download = result.targetName;
-    link.textContent = `${result.targetName} herunterladen`;
-    link.hidden = false;
-    showTable(result.points);
-    showMap(result.points);
+    reset();
+    showResult(file.name, data.result);
   };
   worker.postMessage(file);
 }
 
-const zone = $("#drop-zone");
-$("#source-file").addEventListener("change", (event) => {
-  if (event.target.files.length > 0) convert(event.target.files[0]);
+const input = $("#source-file");
+input.addEventListener("change", () => {
+  const [file] = input.files;
+  input.value = "";  // the same file, edited, can be chosen again
+  if (file) convert(file);
 });
+const zone = $("#drop-zone");
 zone.addEventListener("dragover", (event) => {
   event.preventDefault();
   zone.classList.add("dragging");

@@ -1,8 +1,10 @@
-// The conversion, away from the page: runs the converter's core (kalmira.wasm) on the file,
-// handing it the file block by block, so that a large file neither fills the memory nor stops
-// the page. Gets a File; answers with progress messages and one result.
+// The conversion, away from the page: runs the converter's core on the file, handing it the
+// file block by block, so that a large file neither fills the memory nor stops the page. Gets a
+// File; answers with progress messages and one result. The page starts it from a blob, so that
+// the page's Content-Security-Policy binds it too; the core comes inside it (KALMIRA_CORE, the
+// module's bytes in base64, set when the page is built), so it needs no request at all.
 const BLOCK = 16 << 20;
-const module = WebAssembly.compileStreaming(fetch("kalmira.wasm"));
+const module = WebAssembly.compile(Uint8Array.from(atob(KALMIRA_CORE), (c) => c.charCodeAt(0)));
 const windows1252 = new TextDecoder("windows-1252");
 const utf8 = new TextEncoder();
 
@@ -55,7 +57,7 @@ async function convert(file) {
       block = next;
       used = 0;
       read += next?.length ?? 0;
-      postMessage({ progress: read / file.size });
+      postMessage({ progress: file.size > 0 ? read / file.size : 1 });
       return take(address, capacity);
     };
     try {
@@ -88,9 +90,11 @@ async function convert(file) {
   for (let index = 0; index < count; ++index) {
     const [longitude, latitude, ...pieces] = [0, 1, 2, 3, 4].map(
       (which) => windows1252.decode(answer(exports.point_text(index, which))));
-    points.push({ longitude, latitude, pieces: pieces.map((piece) => piece.replace(/,$/, "")) });
+    points.push({ longitude, latitude, pieces: pieces.map((piece) => piece.replace(/,$/, "")),
+                  onMap: exports.point_on_map(index) === 1 });
   }
-  return { targetName, target: new Blob(target), points };
+  const hints = windows1252.decode(answer(exports.hints())).split("\n").filter((hint) => hint);
+  return { targetName, target: new Blob(target), points, hints };
 }
 
 onmessage = async ({ data: file }) => {

@@ -13,6 +13,9 @@ namespace {
 // The projection's latitude limit, atan(sinh(pi)) in degrees: the map is square there.
 constexpr double kMercatorLimit = 85.0511287798066;
 constexpr std::size_t kLongestQuote = 60;
+constexpr const char* kNotTaken =
+    "nicht \xFC"
+    "bernommen";
 
 // "Punkt 3" or "Punkte 1, 4\x965" (an en dash in Windows-1252) for points numbered from 1.
 std::string points_named(const std::vector<int>& points) {
@@ -67,12 +70,8 @@ void hint_overflow(std::vector<std::string>& hints, const char* header,
   if (section.entry_lines <= kMaxPoints) return;
   hints.push_back("Der Abschnitt " + std::string(header) + " hat " +
                   std::to_string(section.entry_lines) + " Eintr\xE4ge; eine Zieldatei fasst " +
-                  std::to_string(kMaxPoints) +
-                  ", die \xFC"
-                  "brigen " +
-                  std::to_string(section.entry_lines - kMaxPoints) +
-                  " sind nicht \xFC"
-                  "bernommen.");
+                  std::to_string(kMaxPoints) + ", " + kNotTaken + ": " +
+                  std::to_string(section.entry_lines - kMaxPoints) + ".");
 }
 
 }  // namespace
@@ -116,16 +115,12 @@ std::vector<std::string> source_hints(const PointTable& table, const SourceRepor
     hints.push_back(points_named(points) + " ohne Beschreibung.");
   }
   if (const auto points = points_where(count, kMaxPoints, with(coordinates)); !points.empty()) {
-    hints.push_back(std::to_string(points.size()) +
-                    " Koordinaten ohne Beschreibung sind nicht \xFC"
-                    "bernommen (" +
-                    points_named(points) + ").");
+    hints.push_back("Koordinaten ohne Beschreibung, " + std::string(kNotTaken) + ": " +
+                    std::to_string(points.size()) + " (" + points_named(points) + ").");
   }
   if (const auto points = points_where(count, kMaxPoints, with(descriptions)); !points.empty()) {
-    hints.push_back(std::to_string(points.size()) +
-                    " Beschreibungen ohne Koordinaten sind nicht \xFC"
-                    "bernommen (" +
-                    points_named(points) + ").");
+    hints.push_back("Beschreibungen ohne Koordinaten, " + std::string(kNotTaken) + ": " +
+                    std::to_string(points.size()) + " (" + points_named(points) + ").");
   }
 
   const auto not_a_number = [&](std::string PointRecord::*text) {
