@@ -1,161 +1,230 @@
-// The web edition in headless Chromium: for every end-to-end case in which the console program
-// writes a target, the page's download has the same bytes, and the name the console program
-// derives; the example's points show in the table and on the map; a file that cannot be read
-// is reported. Run after `cmake --workflow --preset web`: node --test web/test/
+// The web edition in headless Chromium, as the hosted site and as the single file opened from
+// disk: the console program's targets and names, the core's hints, a clean page for every
+// choice, no request beyond the page's origin until the online map is asked for, a worker that
+// cannot fetch, no accessibility violation, a phone's width, both ways of reading a file, and a
+// few hundred generated sources in one page. Run after the web build: node --test web/test/
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
-import { readFile, writeFile, utimes, mkdir, mkdtemp } from "node:fs/promises";
+import { execFileSync } from "node:child_process";
+import { mkdirSync, mkdtempSync, readdirSync, readFileSync, utimesSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
-import { bytes, readCaseFile, readEndToEndCases } from "./cases.mjs";
-import { openSite, serveSite, siteDirectory } from "./site.mjs";
+import { bytes, readCaseFile, readCases, readEndToEndCases } from "./cases.mjs";
+import { launchChromium, openPage, serveSite, siteDirectory } from "./site.mjs";
 
-const screenshot = new URL("../../build/web-test/survey.png", import.meta.url);
+const repository = new URL("../../", import.meta.url);
+const example = readFileSync(new URL("examples/survey.bcr", repository));
+const axe = readFileSync(new URL("web/node_modules/axe-core/axe.min.js", repository), "utf8");
+// Node's TextDecoder reads "windows-1252" as Latin-1; the system's iconv knows the code page.
+const fromWindows1252 = (text) => execFileSync("iconv", ["-f", "CP1252", "-t", "UTF-8"], { input: bytes(text) }).toString();
 let site;
 let browser;
+let editions;
 
 before(async () => {
   site = await serveSite();
+  browser = await launchChromium();
+  editions = [{ name: "site", url: site.url, origin: site.url },
+              { name: "single file", url: new URL("kalmira.html", siteDirectory).href, origin: null }];
 });
 after(async () => {
-  await browser?.browser.close();
+  await browser.close();
   site.server.close();
 });
 
-// The end-to-end cases in which the converter writes a target file, with the source's bytes.
-function conversionCases() {
-  return readEndToEndCases()
-    .filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1)
-    .map((c) => {
-      const source = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
-      const files = Object.fromEntries(c.files);
-      return { ...c, source, bytes: bytes(files[source]), derived: c.arguments.length < 2 };
-    });
+const scratch = (name) => join(mkdtempSync(join(tmpdir(), "kalmira-web-")), name);
+const source = (name, content) => ({ name, mimeType: "application/octet-stream", buffer: Buffer.from(content) });
+const texts = (locator) => locator.evaluateAll((items) => items.map((item) => item.textContent));
+const markers = (page) => page.locator(".leaflet-marker-pane path, .leaflet-overlay-pane path.leaflet-interactive");
+
+// Chooses a file in the page's picker and waits for the page to show what became of it.
+async function choose(page, file) {
+  await page.setInputFiles("#source-file", file);
+  await page.locator("#message").filter({ hasText: /./ }).waitFor({ timeout: 60000 });
+  return page.locator("#message").textContent();
 }
 
-const baseName = (name) => name.slice(name.lastIndexOf("/") + 1);
+async function download(page) {
+  const [file] = await Promise.all([page.waitForEvent("download"), page.locator("#download").click()]);
+  return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()) };
+}
 
-// Hands the page a file as the file picker does; waits for its result.
-async function convertOnPage(page, name, bytes) {
+// The target the console program writes for a source: the one other file in its folder.
+function consoleTarget(bytesOfSource) {
+  const path = scratch("quelle.bcr");
+  writeFileSync(path, bytesOfSource);
+  const folder = join(path, "..");
+  execFileSync(new URL("build/release/kalmira", repository).pathname, ["quelle.bcr"], { cwd: folder, input: "" });
+  return readFileSync(join(folder, readdirSync(folder).find((name) => name !== "quelle.bcr")));
+}
+
+async function noAccessibilityViolation(page, when) {
+  await page.evaluate(axe);
+  const { violations } = await page.evaluate(() => globalThis.axe.run());
+  assert.deepEqual(violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(" ")}`), [], when);
+}
+
+for (const edition of [0, 1]) {
+  const name = edition === 0 ? "site" : "single file";
+
+  test(`${name}: the console program's targets and names, byte for byte`, async () => {
+    const { page, context, outside, tiles, errors } = await openPage(browser, editions[edition].origin);
+    const cases = readEndToEndCases().filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1);
+    assert.ok(cases.length >= 8, `only ${cases.length} cases`);
+    await page.goto(editions[edition].url);
+    for (const c of cases) {
+      const path = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
+      const [[targetPath, target]] = c.results;
+      const base = path.slice(path.lastIndexOf("/") + 1);
+      const message = await choose(page, source(base, bytes(Object.fromEntries(c.files)[path])));
+      const offered = await download(page);
+      assert.equal(message, `Konvertierung von «${base}» nach «${offered.name}»`, c.name);
+      if (c.arguments.length < 2) assert.equal(offered.name, targetPath.slice(targetPath.lastIndexOf("/") + 1), c.name);
+      assert.ok(offered.bytes.equals(bytes(target)), `${c.name}: the downloaded bytes differ`);
+    }
+    assert.deepEqual([outside, tiles, errors], [[], [], []]);
+    await context.close();
+  });
+
+  test(`${name}: the core's hints, and still the console program's bytes`, async () => {
+    const { page, context, errors } = await openPage(browser, editions[edition].origin);
+    await page.goto(editions[edition].url);
+    await noAccessibilityViolation(page, "before a conversion");
+    for (const [line, [sourceBytes, ...hints]] of readCases("hints.txt")) {
+      await choose(page, source("quelle.bcr", bytes(sourceBytes)));
+      assert.deepEqual(await texts(page.locator("#hints li")), hints.map(fromWindows1252), `line ${line}`);
+      assert.equal(await page.locator("#hints").isVisible(), hints.length > 0, `line ${line}`);
+      assert.ok((await download(page)).bytes.equals(consoleTarget(bytes(sourceBytes))), `line ${line}`);
+      if (hints.length > 2) await noAccessibilityViolation(page, `hints of line ${line}`);
+    }
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+
+  test(`${name}: no request leaves the page until the online map is asked for`, async () => {
+    const { page, context, outside, tiles, errors } = await openPage(browser, editions[edition].origin);
+    await page.goto(editions[edition].url);
+    await choose(page, source("survey.bcr", example));
+    assert.equal(await markers(page).count(), 3);
+    assert.equal(await page.locator(".leaflet-overlay-pane path").count() > 100, true);  // the base layer
+    // The worker is bound by the page's policy: its fetch is refused before it is made.
+    const fetched = await page.workers()[0].evaluate(() => fetch("https://example.org/").then(() => "fetched", () => "refused"));
+    assert.equal(fetched, "refused");
+    assert.deepEqual([outside, tiles], [[], []]);
+    await page.locator("#load-tiles").click();
+    await page.locator(".leaflet-tile-loaded").first().waitFor();
+    assert.ok(tiles.length > 0);
+    await page.reload();  // the choice lasts for the browser session
+    await page.locator(".leaflet-tile-loaded").first().waitFor();
+    assert.equal(await page.locator("#online-map").isVisible(), false);
+    assert.deepEqual([outside, errors], [[], []]);
+    await context.close();
+  });
+}
+
+test("the page fits a phone: nothing scrolls sideways at 390 pixels", async () => {
+  const { page, context, errors } = await openPage(browser, site.url, { width: 390, height: 844 });
   await page.goto(site.url);
-  await page.setInputFiles("#source-file", { name, mimeType: "application/octet-stream", buffer: bytes });
-  await page.locator("#message").waitFor({ state: "visible" });
-  return (await page.locator("#message").textContent()) ?? "";
-}
-
-test("the page's target is the console program's, byte for byte", async () => {
-  browser = await openSite(site.url);
-  const { page, outside, errors } = browser;
-  const cases = conversionCases();
-  assert.ok(cases.length >= 8, `only ${cases.length} cases`);
-  for (const c of cases) {
-    const name = baseName(c.source);
-    const [[targetPath, targetBytes]] = c.results;
-    const message = await convertOnPage(page, name, c.bytes);
-    const link = page.locator("#download");
-    const targetName = await link.getAttribute("download");
-    assert.equal(message, `Konvertierung von «${name}» nach «${targetName}»`, c.name);
-    if (c.derived) assert.equal(targetName, baseName(targetPath), c.name);
-    const download = await Promise.all([page.waitForEvent("download"), link.click()]).then(([d]) => d);
-    const downloaded = await readFile(await download.path());
-    assert.ok(downloaded.equals(bytes(targetBytes)), `${c.name}: the downloaded bytes differ`);
-  }
-  assert.deepEqual(outside, []);
+  const long = `[COORDINATES]\r\n${"P=1487533.05,6886305.18\r\n".repeat(4)}[DESCRIPTION]\r\n` +
+               `P1=${"Brandenburger Tor ".repeat(8)},Pariser Platz,Berlin\r\nP2=a,K\xC3\xB6lnerDomplatteMitLangemNamen${"x".repeat(60)},c\r\n`;
+  await choose(page, source(`${"sehr-langer-dateiname-".repeat(4)}.bcr`, Buffer.from(long, "latin1")));
+  assert.equal(await page.evaluate(() => document.documentElement.scrollWidth), 390);
+  assert.ok((await page.locator("#map").boundingBox()).height >= 250);
+  await noAccessibilityViolation(page, "on a phone");
   assert.deepEqual(errors, []);
-});
-
-// Drops a file on the drop zone, as a file dragged from the desktop.
-async function dropOnPage(page, name, bytes) {
-  await page.goto(site.url);
-  const files = await page.evaluateHandle(([name, bytes]) => {
-    const transfer = new DataTransfer();
-    transfer.items.add(new File([new Uint8Array(bytes)], name));
-    return transfer;
-  }, [name, [...bytes]]);
-  await page.dispatchEvent("#drop-zone", "drop", { dataTransfer: files });
-  await page.locator("#message").waitFor({ state: "visible" });
-}
-
-test("the example dropped on the page: its points in the table and on the map", async () => {
-  const { page, errors, outside } = browser;
-  await dropOnPage(page, "survey.bcr", await readFile(new URL("../../examples/survey.bcr", import.meta.url)));
-  assert.equal(await page.locator("#message").textContent(), "Konvertierung von «survey.bcr» nach «survey.asc»");
-  assert.equal(await page.locator("#count").textContent(), "3 Punkte");
-  const rows = await page.locator("#points tbody tr").evaluateAll((trs) =>
-    trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
-  // The target's lines, split into their values and pieces (tests/cases/survey.asc).
-  assert.deepEqual(rows, [
-    ["1", "13.37770367", "52.51626968", "Brandenburger Tor", "Pariser Platz", "Berlin"],
-    ["2", "6.95828104", "50.94127274", "Kölner Dom", "Domkloster 4", "Köln"],
-    ["3", "10.98527813", "47.42110825", "Zugspitze", "Gipfel", "Garmisch-Partenkirchen"],
-  ]);
-  const markers = page.locator(".leaflet-overlay-pane path.leaflet-interactive");
-  assert.equal(await markers.count(), 3);
-  await markers.nth(1).click();
-  assert.equal(await page.locator(".leaflet-popup-content").textContent(), "2: Kölner Dom, Domkloster 4, Köln");
-  await page.locator(".leaflet-popup-close-button").click();
-  await page.locator(".leaflet-tile-loaded").first().waitFor();
-  await mkdir(new URL(".", screenshot), { recursive: true });
-  await page.screenshot({ path: screenshot.pathname, fullPage: true });
-  assert.deepEqual(errors, []);
-  assert.deepEqual(outside, []);
-});
-
-test("without tiles, points with a place are on the map, the others only in the table", async () => {
-  const { page, errors } = browser;
-  await page.route(/\/\d+\/\d+\/\d+\.png$/, (route) => route.abort("internetdisconnected"));
-  const source = "[COORDINATES]\r\nP1=1e400,0\r\nP2=773725.67,6603516.61\r\n[DESCRIPTION]\r\nP1=a,b,c\r\nP2=d,e,f\r\n";
-  await convertOnPage(page, "teil.bcr", Buffer.from(source, "latin1"));
-  assert.equal(await page.locator("#points tbody tr").count(), 2);
-  assert.equal(await page.locator("#points tbody tr").first().locator("td").nth(1).textContent(), "inf");
-  assert.equal(await page.locator(".leaflet-overlay-pane path.leaflet-interactive").count(), 1);
-  assert.equal(await page.locator(".leaflet-tile-loaded").count(), 0);
-  assert.deepEqual(errors, []);
-  await page.unroute(/\/\d+\/\d+\/\d+\.png$/);
+  await context.close();
 });
 
 // Has the page's worker run as in a browser without promise integration, where it reads the
 // file with FileReaderSync.
-async function withoutPromiseIntegration(page) {
-  const script = await readFile(new URL("worker.js", siteDirectory), "utf8");
-  await page.route("**/worker.js", (route) => route.fulfill({
-    contentType: "text/javascript", body: `delete WebAssembly.Suspending;\n${script}`,
-  }));
-}
+const withoutPromiseIntegration = () => {
+  const PageBlob = Blob;
+  globalThis.Blob = class extends PageBlob {
+    constructor(parts, options) {
+      super(options?.type === "text/javascript" ? ["delete WebAssembly.Suspending;", ...parts] : parts, options);
+    }
+  };
+};
 
 for (const streamed of [true, false]) {
-  const way = streamed ? "as a stream" : "with FileReaderSync";
-  test(`read ${way}: the example converts, a file that cannot be read is reported`, async () => {
-    const { page } = browser;
-    if (!streamed) await withoutPromiseIntegration(page);
-    await convertOnPage(page, "survey.bcr", await readFile(new URL("../../examples/survey.bcr", import.meta.url)));
-    const download = await Promise.all([page.waitForEvent("download"), page.locator("#download").click()]);
-    assert.ok((await readFile(await download[0].path())).equals(readCaseFile("survey.asc")));
-    const suspending = await page.workers()[0].evaluate(() => typeof WebAssembly.Suspending);
-    assert.equal(suspending, streamed ? "function" : "undefined");
-
-    const folder = await mkdtemp(join(tmpdir(), "kalmira-web-"));
-    const path = join(folder, "weg.bcr");
-    await writeFile(path, readCaseFile("overview.bcr"));
-    // The file changes after it was chosen and before the worker reads it (the core is held
-    // back until then): the browser refuses to read a file that is no longer the one chosen.
-    let held = false;
-    let release;
-    const changed = new Promise((resolve) => { release = resolve; });
-    await page.route("**/kalmira.wasm", async (route) => {
-      held = true;
-      await changed;
-      await route.continue();
-    });
+  test(`read ${streamed ? "as a stream" : "with FileReaderSync"}: every choice starts clean, a failed read leaves nothing`, async () => {
+    const { page, context, errors } = await openPage(browser, site.url);
+    if (!streamed) await page.addInitScript(withoutPromiseIntegration);
     await page.goto(site.url);
-    await page.setInputFiles("#source-file", path);
-    await utimes(path, new Date(0), new Date(0));
-    release();
-    await page.locator("#message").waitFor({ state: "visible" });
-    assert.ok(held);
+    const path = scratch("messung.bcr");
+    writeFileSync(path, example);
+    await choose(page, path);
+    assert.equal(await page.locator("#count").textContent(), "3 Punkte");
+    assert.equal(await page.workers()[0].evaluate(() => typeof WebAssembly.Suspending), streamed ? "function" : "undefined");
+    // The same file, edited, chosen again.
+    writeFileSync(path, `[COORDINATES]\r\n${"P=1,2\r\n".repeat(150)}[DESCRIPTION]\r\n${"P=a,b,c\r\n".repeat(150)}`);
+    await choose(page, path);
+    assert.equal(await page.locator("#count").textContent(), "99 Punkte");
+    assert.equal(await page.locator("#hints li").count(), 2);
+    // A new choice clears the page at once, before its file is read (the worker is held busy
+    // meanwhile); a file changed after it was chosen cannot be read.
+    const changed = join(path, "../weg.bcr");
+    writeFileSync(changed, example);
+    const busy = page.workers().at(-1).evaluate(() => { for (const end = Date.now() + 1000; Date.now() < end;); });
+    await page.setInputFiles("#source-file", changed);
+    const shown = await page.evaluate(() => ["#message", "#count", "#hints li", ".leaflet-interactive", "#download[href]", "#points td"]
+      .map((selector) => [...document.querySelectorAll(selector)].map((element) => element.textContent).join("")));
+    utimesSync(changed, new Date(0), new Date(0));
+    await busy;
+    assert.deepEqual(shown, ["", "", "", "", "", ""]);
+    await page.locator("#message").filter({ hasText: /./ }).waitFor();
     assert.equal(await page.locator("#message").textContent(), "Fehler beim Lesen von «weg.bcr»");
-    assert.equal(await page.locator("#download").isVisible(), false);
-    await page.unroute("**/kalmira.wasm");
-    await page.unroute("**/worker.js");
+    assert.deepEqual([await markers(page).count(), await page.locator("#download").isVisible()], [0, false]);
+    assert.deepEqual(errors, []);
+    await context.close();
   });
 }
+
+// Sources as a fuzzer makes them: the seeds of the conversion's fuzz target, their bytes flipped,
+// cut and repeated, and points with numbers far off the map.
+function generatedSources(count) {
+  const seeds = readdirSync(new URL("fuzz/corpus/convert/", repository)).map((name) =>
+    readFileSync(new URL(`fuzz/corpus/convert/${name}`, repository)));
+  let state = 20261207;
+  const next = (n) => { state ^= state << 13; state ^= state >>> 17; state ^= state << 5; return (state >>> 0) % n; };
+  const numbers = ["7.2e37", "-7.2e37", "1e400", "-inf", "nan", "0x1p1023", "20037508.34", "1e9", "-1e9", "", "x"];
+  const sources = [];
+  for (let i = 0; i < count; ++i) {
+    const seed = Buffer.from(seeds[next(seeds.length)]);
+    for (let flips = next(8); flips > 0; --flips) seed[next(seed.length)] = next(256);
+    const points = Array.from({ length: next(120) }, () => `P=${numbers[next(numbers.length)]},${numbers[next(numbers.length)]}\r\n`);
+    sources.push(Buffer.concat([seed.subarray(0, next(seed.length + 1)), Buffer.from(`[COORDINATES]\r\n${points.join("")}`),
+                                seed.subarray(next(seed.length + 1)).subarray(0, 400)]));
+  }
+  return sources;
+}
+
+test("points off the map and 300 generated sources in one page, without a reload", async () => {
+  const { page, context, errors } = await openPage(browser, null);
+  await page.goto(editions[1].url);
+  const offMap = "[COORDINATES]\r\nP1=7.2e37,0\r\nP2=0,1e9\r\nP3=1e400,0\r\nP4=nan,0\r\nP5=773725.67,6603516.61\r\n[DESCRIPTION]\r\n" + "P=a,b,c\r\n".repeat(5);
+  await choose(page, source("weit.bcr", offMap));
+  assert.deepEqual([await page.locator("#points tbody tr").count(), await markers(page).count()], [5, 1]);
+  assert.match((await texts(page.locator("#hints li"))).join(), /Nicht auf der Karte .*: Punkte 1–4\./);
+  for (const [i, bytesOfSource] of generatedSources(300).entries()) {
+    const message = await choose(page, source(`erzeugt${i}.bcr`, bytesOfSource));
+    assert.match(message, /^Konvertierung von/, `source ${i}`);
+  }
+  mkdirSync(new URL("build/web-test/", repository), { recursive: true });
+  assert.deepEqual(errors, []);
+  await context.close();
+});
+
+test("the picture for the README: the example with a hint, on the offline base layer", async () => {
+  const { page, context } = await openPage(browser, site.url);
+  await page.goto(site.url);
+  const withHint = example.toString("latin1").replace("[DESCRIPTION]", "P4=1141283.97,6106163.06\r\n[DESCRIPTION]");
+  await choose(page, source("survey.bcr", Buffer.from(withHint, "latin1")));
+  await markers(page).nth(1).click();
+  assert.equal(await page.locator(".leaflet-popup-content").textContent(), "2: Kölner Dom, Domkloster 4, Köln");
+  assert.equal(await page.locator(".leaflet-popup-close-button").getAttribute("aria-label"), "Popup schließen");
+  await page.locator(".leaflet-popup-close-button").click();
+  mkdirSync(new URL("build/web-test/", repository), { recursive: true });
+  await page.screenshot({ path: new URL("build/web-test/web-edition.png", repository).pathname, fullPage: true });
+  await context.close();
+});

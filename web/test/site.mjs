@@ -1,14 +1,13 @@
 // Serves the built site (build/web) on the loopback interface and starts Debian's Chromium on
-// it, for the browser tests and the benchmark. Tile requests are answered here with a plain
-// drawn tile; any other request that would leave the machine fails the test.
+// it, for the browser tests and the benchmark. Requests that would leave the page's origin are
+// collected: map tiles are answered here with a plain drawn tile, anything else fails.
 import { createServer } from "node:http";
 import { readFile } from "node:fs/promises";
 import { extname } from "node:path";
 import { chromium } from "playwright-core";
 
 export const siteDirectory = new URL("../../build/web/", import.meta.url);
-const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css",
-                ".wasm": "application/wasm", ".png": "image/png", ".svg": "image/svg+xml" };
+const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css" };
 
 export async function serveSite() {
   const server = createServer(async (request, response) => {
@@ -32,26 +31,33 @@ function tile(z, x, y) {
   </svg>`;
 }
 
-// A new browser page on the site; `outside` collects requests that would leave the machine.
-export async function openSite(url) {
-  const browser = await chromium.launch({
+export async function launchChromium() {
+  return chromium.launch({
     executablePath: "/usr/bin/chromium",
     args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
            "--disable-background-networking", "--disable-component-update", "--disable-sync"],
   });
-  const page = await browser.newPage({ acceptDownloads: true, viewport: { width: 1100, height: 900 } });
-  const outside = [];
-  const errors = [];
-  page.on("pageerror", (error) => errors.push(error));
-  await page.route(/^https?:\/\//, (route) => {
+}
+
+// A new page in `browser` for the site at `origin` (null for a file opened from disk).
+// `tiles` collects the tile requests, `outside` every other request beyond the origin, and
+// `errors` the page's errors and the messages it logs as errors.
+export async function openPage(browser, origin, viewport = { width: 1100, height: 900 }) {
+  const context = await browser.newContext({ acceptDownloads: true, viewport });
+  const page = await context.newPage();
+  const [tiles, outside, errors] = [[], [], []];
+  page.on("pageerror", (error) => errors.push(error.message));
+  page.on("console", (message) => message.type() === "error" && errors.push(message.text()));
+  await context.route(/^https?:\/\//, (route) => {
     const address = route.request().url();
     const tileAddress = address.match(/\/(\d+)\/(\d+)\/(\d+)\.png$/);
-    if (address.startsWith(url)) return route.continue();
+    if (origin && address.startsWith(origin)) return route.continue();
     if (tileAddress) {
+      tiles.push(address);
       return route.fulfill({ contentType: "image/svg+xml", body: tile(...tileAddress.slice(1)) });
     }
     outside.push(address);
     return route.abort();
   });
-  return { browser, page, outside, errors };
+  return { context, page, tiles, outside, errors };
 }
