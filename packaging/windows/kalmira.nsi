@@ -1,8 +1,8 @@
 ; The Windows installer: installs KALMIRA for the current user, without administrator rights,
 ; with a Start-menu entry, an entry in the list of installed apps and the Explorer command
 ; "Mit KALMIRA konvertieren" on .bcr files. The uninstaller removes exactly what this added.
-; Defined by the build: VERSION, EXE (kalmira.exe), DOCS (the folder of LIESMICH.txt and
-; README.txt), ICON and OUTFILE.
+; Defined by the build: VERSION, EXE (kalmira.exe), PAGE (kalmira.html, the web page as one
+; file), DOCS (the folder of LIESMICH.txt and README.txt), ICON and OUTFILE.
 Target amd64-unicode
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -33,9 +33,11 @@ Section
   SetShellVarContext current
   SetOutPath "$INSTDIR"
   File "/oname=kalmira.exe" "${EXE}"
+  File "/oname=kalmira.html" "${PAGE}"
   File "${DOCS}\LIESMICH.txt" "${DOCS}\README.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
   CreateShortcut "$SMPROGRAMS\KALMIRA.lnk" "$INSTDIR\kalmira.exe"
+  CreateShortcut "$SMPROGRAMS\KALMIRA im Browser.lnk" "$INSTDIR\kalmira.html"
 
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "KALMIRA"
   WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -71,11 +73,13 @@ SectionEnd
 Section Uninstall
   SetShellVarContext current
   Delete "$INSTDIR\kalmira.exe"
+  Delete "$INSTDIR\kalmira.html"
   Delete "$INSTDIR\LIESMICH.txt"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\uninstall.exe"
   RMDir "$INSTDIR"
   Delete "$SMPROGRAMS\KALMIRA.lnk"
+  Delete "$SMPROGRAMS\KALMIRA im Browser.lnk"
 
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
   DeleteRegKey /ifempty HKCU "Software\Microsoft\Windows\CurrentVersion\Uninstall"

@@ -1,0 +1,51 @@
+// The single file in a second engine: Debian's Firefox ESR, driven by puppeteer-core over
+// WebDriver BiDi, opens build/web/kalmira.html from disk and converts the end-to-end cases and
+// the example, giving the console program's bytes and names and the core's hints.
+import { test } from "node:test";
+import assert from "node:assert/strict";
+import { mkdtempSync, writeFileSync } from "node:fs";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import puppeteer from "puppeteer-core";
+import { bytes, readEndToEndCases } from "./cases.mjs";
+import { siteDirectory } from "./site.mjs";
+
+test("Firefox: the single file converts as the console program does", async () => {
+  const browser = await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true });
+  const page = await browser.newPage();
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  // The targets the page offers, as their blobs are made (the page's policy lets it fetch none).
+  await page.evaluateOnNewDocument(() => {
+    const make = URL.createObjectURL;
+    URL.createObjectURL = (blob) => { globalThis.offered = blob; return make(blob); };
+  });
+  await page.goto(new URL("kalmira.html", siteDirectory).href);
+  const folder = mkdtempSync(join(tmpdir(), "kalmira-firefox-"));
+  const convert = async (name, content) => {
+    writeFileSync(join(folder, name), content);
+    await page.evaluate(() => { document.querySelector("#message").textContent = ""; });
+    await (await page.$("#source-file")).uploadFile(join(folder, name));
+    await page.waitForFunction(() => document.querySelector("#message").textContent !== "");
+    return page.evaluate(async () => ({
+      message: document.querySelector("#message").textContent,
+      name: document.querySelector("#download").download,
+      target: [...new Uint8Array(await globalThis.offered.arrayBuffer())],
+      hints: [...document.querySelectorAll("#hints li")].map((item) => item.textContent),
+    }));
+  };
+  const cases = readEndToEndCases().filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1);
+  for (const c of cases) {
+    const path = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
+    const base = path.slice(path.lastIndexOf("/") + 1);
+    const [[targetPath, target]] = c.results;
+    const shown = await convert(base, bytes(Object.fromEntries(c.files)[path]));
+    assert.equal(shown.message, `Konvertierung von «${base}» nach «${shown.name}»`, c.name);
+    if (c.arguments.length < 2) assert.equal(shown.name, targetPath.slice(targetPath.lastIndexOf("/") + 1), c.name);
+    assert.ok(Buffer.from(shown.target).equals(bytes(target)), `${c.name}: the target's bytes differ`);
+  }
+  const shown = await convert("teil.bcr", "[COORDINATES]\r\nP1=1,2\r\n[DESCRIPTION]\r\nP1=a,b,c\r\nP2=d,e,f\r\n");
+  assert.deepEqual(shown.hints, ["Punkt 2 ohne Koordinaten: Länge und Breite sind 0 (ein Punkt im Golf von Guinea)."]);
+  assert.deepEqual(errors, []);
+  await browser.close();
+});
