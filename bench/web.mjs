@@ -9,9 +9,9 @@ import { launchChromium, openPage, serveSite } from "../web/test/site.mjs";
 
 const runs = Number(process.argv[2] ?? 3);
 const mebibytes = Number(process.argv[3] ?? 256);
-const folder = new URL("../../build/bench/", import.meta.url).pathname;
+const folder = new URL("../build/bench/", import.meta.url).pathname;
 const source = `${folder}web_ignored_${mebibytes}.bcr`;
-const native = new URL("../../build/release/kalmira", import.meta.url).pathname;
+const native = new URL("../build/release/kalmira", import.meta.url).pathname;
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) / 2)];
 
 if (!existsSync(source)) {

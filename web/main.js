@@ -91,7 +91,7 @@ function showMarkers(points) {
                             fillOpacity: 1 }).bindPopup(popup).addTo(markers);
     places.push(place);
   });
-  if (places.length > 0) map.fitBounds(places, { padding: [40, 40], maxZoom: 12 });
+  if (places.length > 0) map.fitBounds(places, { padding: [40, 40], maxZoom: 12, animate: false });
 }
 
 function showResult(name, result) {
