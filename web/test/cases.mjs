@@ -1,7 +1,6 @@
 // The case tables under tests/cases, read by their one reader: the native test build's
 // kalmira_case_export prints them as JSON, each byte a character U+0000 to U+00FF.
 import { execFileSync } from "node:child_process";
-import { readFileSync } from "node:fs";
 
 const exporter = new URL("../../build/release/tests/kalmira_case_export", import.meta.url).pathname;
 const exported = (table) => JSON.parse(execFileSync(exporter, [table], { maxBuffer: 1 << 28 }));
@@ -11,8 +10,15 @@ export const bytes = (text) => Buffer.from(text, "latin1");
 // The cases of a table: [line number, fields] each.
 export const readCases = (table) => exported(table);
 
-// The whole runs of the converter that cases/end_to_end.txt describes.
-export const readEndToEndCases = () => exported("runs");
-
-// A file under tests/cases as it is (a source or a target).
-export const readCaseFile = (name) => readFileSync(new URL(`../../tests/cases/${name}`, import.meta.url));
+// The runs of cases/end_to_end.txt in which the console program writes a target: the source's
+// file name and bytes, the target's file name and bytes, and whether the console program named
+// the target itself.
+const fileName = (path) => path.slice(path.lastIndexOf("/") + 1);
+export const conversionCases = () => exported("runs")
+  .filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1)
+  .map((c) => {
+    const path = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
+    const [[targetPath, target]] = c.results;
+    return { name: c.name, source: fileName(path), bytes: bytes(Object.fromEntries(c.files)[path]),
+             target: fileName(targetPath), targetBytes: bytes(target), derived: c.arguments.length < 2 };
+  });
