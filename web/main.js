@@ -5,6 +5,7 @@
 import * as L from "leaflet/dist/leaflet-src.esm.js";
 import { feature } from "topojson-client";
 import countries from "world-atlas/countries-110m.json";
+import { csv, geojson, gpx, kml } from "./exports.js";
 
 // Set when the page is built: the worker's code, and the tile server with its attribution.
 /* global KALMIRA_WORKER, KALMIRA_TILE_URL, KALMIRA_TILE_ATTRIBUTION */
@@ -60,10 +61,12 @@ function reset() {
   $("#points").tBodies[0].replaceChildren();
   $("#table-box").hidden = true;
   markers.clearLayers();
-  const link = $("#download");
-  if (link.href) URL.revokeObjectURL(link.href);
-  link.removeAttribute("href");
-  link.hidden = true;
+  for (const link of document.querySelectorAll("#result a[href]")) {
+    URL.revokeObjectURL(link.href);
+    link.removeAttribute("href");
+  }
+  $("#download").hidden = true;
+  $("#exports").hidden = true;
   $("#reading").hidden = true;
 }
 
@@ -94,6 +97,18 @@ function showMarkers(points) {
   if (places.length > 0) map.fitBounds(places, { padding: [40, 40], maxZoom: 12, animate: false });
 }
 
+// The points in the formats GIS programs read, named after the target.
+const exportFormats = { geojson: [geojson, "application/geo+json"], kml: [kml, "application/vnd.google-earth.kml+xml"],
+                        gpx: [gpx, "application/gpx+xml"], csv: [csv, "text/csv"] };
+function offerExports(name, result) {
+  for (const [extension, [write, type]] of Object.entries(exportFormats)) {
+    const link = $(`#export-${extension}`);
+    link.href = URL.createObjectURL(new Blob([write([{ name, points: result.points }])], { type }));
+    link.download = `${result.targetName.replace(/\.asc$/, "")}.${extension}`;
+  }
+  $("#exports").hidden = result.points.length === 0;
+}
+
 function showResult(name, result) {
   if (result.error) {
     $("#message").textContent = `Fehler beim Lesen von «${name}»`;
@@ -114,6 +129,7 @@ function showResult(name, result) {
   link.download = result.targetName;
   link.textContent = `${result.targetName} herunterladen`;
   link.hidden = false;
+  offerExports(name, result);
   showTable(result.points);
   showMarkers(result.points);
 }

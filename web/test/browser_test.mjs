@@ -224,3 +224,60 @@ test("the picture for the README: the example with a hint, on the offline base l
   await page.screenshot({ path: new URL("build/web-test/web-edition.png", repository).pathname, fullPage: true });
   await context.close();
 });
+
+// What GDAL reads in an export (in a GPX file: its waypoints), as GeoJSON from GDAL's own writer.
+const readByGdal = (path) => JSON.parse(execFileSync("ogr2ogr", ["-f", "GeoJSON", "/vsistdout/", path,
+  ...(path.endsWith(".gpx") ? ["waypoints"] : [])]).toString()).features;
+
+test("the exports as GDAL reads them: the target's coordinates, the source's texts", async () => {
+  const { page, context, errors } = await openPage(browser, site.url);
+  await page.goto(site.url);
+  const pieces = [['Tor "Brandenburg"', "Pariser Platz; Mitte", "Berlin <Mitte> & mehr"], ["Kölner Dom", "Dom\rkloster 4", "Köln"],
+                  ["weit", "weg", "draußen"], ["Süd", "West", "x,y"]];
+  const sourceText = "[COORDINATES]\r\nP1=1487533.05,6886305.18\r\nP2=773725.67,6603516.61\r\nP3=7.2e37,0\r\nP4=-250000,-250000\r\n" +
+                     `[DESCRIPTION]\r\n${pieces.map((p) => `P=${p.join(",")}\r\n`).join("")}`;
+  const sourceBytes = Buffer.from(sourceText, "latin1");
+  await choose(page, source("messung.bcr", sourceBytes));
+  // The console program's target gives the coordinates; point 3 lies off the map.
+  const places = consoleTarget(sourceBytes).toString("latin1").split("\r\n").map((line) => line.split(", ").slice(0, 2));
+  const expected = [0, 1, 3].map((i) => ({ number: i + 1, longitude: places[i][0], latitude: places[i][1], pieces: pieces[i] }));
+  const folder = join(scratch("exporte"), "..");
+  const exported = {};
+  for (const format of ["geojson", "kml", "gpx", "csv"]) {
+    const [file] = await Promise.all([page.waitForEvent("download"), page.locator(`#export-${format}`).click()]);
+    assert.equal(file.suggestedFilename(), `messung.${format}`);
+    exported[format] = join(folder, file.suggestedFilename());
+    await file.saveAs(exported[format]);
+  }
+  execFileSync("xmllint", ["--noout", exported.kml, exported.gpx]);  // well-formed
+  const text = (point) => `${point.number} ${point.pieces[0]}`;
+  const described = (point) => point.pieces.join(", ");
+  const seen = {
+    geojson: (f) => [f.geometry.coordinates, [f.properties.punkt, f.properties.beschreibung1, f.properties.beschreibung2, f.properties.beschreibung3]],
+    kml: (f) => [f.geometry.coordinates.slice(0, 2), [f.properties.Name, f.properties.description]],
+    gpx: (f) => [f.geometry.coordinates, [f.properties.name, f.properties.desc]],
+    csv: (f) => [[f.properties["Länge"], f.properties.Breite].map((value) => Number(value.replace(",", "."))),
+                 [Number(f.properties.Punkt), ...[1, 2, 3].map((n) => f.properties[`Beschreibung ${n}`])]],
+  };
+  const wanted = {
+    geojson: (p) => [p.number, ...p.pieces], kml: (p) => [text(p), described(p)], gpx: (p) => [text(p), described(p)],
+    // GDAL's CSV reader gives a line break in a quoted field as a line feed.
+    csv: (p) => [p.number, ...p.pieces.map((piece) => piece.replace("\r", "\n"))],
+  };
+  for (const [format, path] of Object.entries(exported)) {
+    const features = readByGdal(path);
+    assert.equal(features.length, 3, format);
+    features.forEach((feature, i) => {
+      const [coordinates, texts] = seen[format](feature);
+      const point = expected[i];
+      assert.deepEqual(coordinates.map((value) => value.toFixed(8)), [point.longitude, point.latitude], format);
+      assert.deepEqual(texts, wanted[format](point), format);
+    });
+  }
+  // Eight decimals, digit for digit, as the target has them.
+  assert.ok(readFileSync(exported.geojson, "utf8").includes(`[${expected[0].longitude},${expected[0].latitude}]`));
+  assert.ok(readFileSync(exported.csv, "utf8").includes(`;${expected[2].longitude.replace(".", ",")};`));
+  assert.ok(readFileSync(exported.csv, "utf8").includes(';"Dom\rkloster 4";'));
+  assert.deepEqual(errors, []);
+  await context.close();
+});

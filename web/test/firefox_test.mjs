@@ -15,10 +15,11 @@ test("Firefox: the single file converts as the console program does", async () =
   const page = await browser.newPage();
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
-  // The targets the page offers, as their blobs are made (the page's policy lets it fetch none).
+  // The blobs the page offers, by their addresses (the page's policy lets it fetch none).
   await page.evaluateOnNewDocument(() => {
     const make = URL.createObjectURL;
-    URL.createObjectURL = (blob) => { globalThis.offered = blob; return make(blob); };
+    globalThis.offered = new Map();
+    URL.createObjectURL = (blob) => { const url = make(blob); globalThis.offered.set(url, blob); return url; };
   });
   await page.goto(new URL("kalmira.html", siteDirectory).href);
   const folder = mkdtempSync(join(tmpdir(), "kalmira-firefox-"));
@@ -30,7 +31,7 @@ test("Firefox: the single file converts as the console program does", async () =
     return page.evaluate(async () => ({
       message: document.querySelector("#message").textContent,
       name: document.querySelector("#download").download,
-      target: [...new Uint8Array(await globalThis.offered.arrayBuffer())],
+      target: [...new Uint8Array(await globalThis.offered.get(document.querySelector("#download").href).arrayBuffer())],
       hints: [...document.querySelectorAll("#hints li")].map((item) => item.textContent),
     }));
   };
