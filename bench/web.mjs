@@ -5,13 +5,14 @@
 // Usage: node bench/web.mjs [RUNS] [MIB]
 import { spawnSync } from "node:child_process";
 import { existsSync, mkdirSync, openSync, writeSync, closeSync, readFileSync, readdirSync } from "node:fs";
+import { fileURLToPath } from "node:url";
 import { launchChromium, openPage, serveSite } from "../web/test/site.mjs";
 
 const runs = Number(process.argv[2] ?? 3);
 const mebibytes = Number(process.argv[3] ?? 256);
-const folder = new URL("../build/bench/", import.meta.url).pathname;
+const folder = fileURLToPath(new URL("../build/bench/", import.meta.url));
 const source = `${folder}web_ignored_${mebibytes}.bcr`;
-const native = new URL("../build/release/kalmira", import.meta.url).pathname;
+const native = fileURLToPath(new URL("../build/release/kalmira", import.meta.url));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.length - 1) / 2)];
 
 if (!existsSync(source)) {

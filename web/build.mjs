@@ -6,10 +6,11 @@ import { createHash } from "node:crypto";
 import { mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
 import { join } from "node:path";
+import { fileURLToPath } from "node:url";
 
 const [core, site, modules, tileUrl, tileAttribution] = process.argv.slice(2);
 const { buildSync } = createRequire(join(modules, "package.json"))("esbuild");
-const source = (name) => new URL(name, import.meta.url).pathname;
+const source = (name) => fileURLToPath(new URL(name, import.meta.url));
 
 function bundle(entry, define = {}) {
   const { outputFiles } = buildSync({

@@ -9,6 +9,7 @@ import { execFileSync } from "node:child_process";
 import { mkdirSync, mkdtempSync, readdirSync, readFileSync, utimesSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
+import { fileURLToPath } from "node:url";
 import { bytes, conversionCases, readCases } from "./cases.mjs";
 import { launchChromium, openPage, serveSite, siteDirectory } from "./site.mjs";
 
@@ -54,7 +55,7 @@ function consoleTarget(bytesOfSource) {
   const path = scratch("quelle.bcr");
   writeFileSync(path, bytesOfSource);
   const folder = join(path, "..");
-  execFileSync(new URL("build/release/kalmira", repository).pathname, ["quelle.bcr"], { cwd: folder, input: "" });
+  execFileSync(fileURLToPath(new URL("build/release/kalmira", repository)), ["quelle.bcr"], { cwd: folder, input: "" });
   return readFileSync(join(folder, readdirSync(folder).find((name) => name !== "quelle.bcr")));
 }
 
@@ -221,7 +222,7 @@ test("the picture for the README: the example with a hint, on the offline base l
   assert.equal(await page.locator(".leaflet-popup-close-button").getAttribute("aria-label"), "Popup schließen");
   await page.locator(".leaflet-popup-close-button").click();
   mkdirSync(new URL("build/web-test/", repository), { recursive: true });
-  await page.screenshot({ path: new URL("build/web-test/web-edition.png", repository).pathname, fullPage: true });
+  await page.screenshot({ path: fileURLToPath(new URL("build/web-test/web-edition.png", repository)), fullPage: true });
   await context.close();
 });
 

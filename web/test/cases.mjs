@@ -1,8 +1,9 @@
 // The case tables under tests/cases, read by their one reader: the native test build's
 // kalmira_case_export prints them as JSON, each byte a character U+0000 to U+00FF.
 import { execFileSync } from "node:child_process";
+import { fileURLToPath } from "node:url";
 
-const exporter = new URL("../../build/release/tests/kalmira_case_export", import.meta.url).pathname;
+const exporter = fileURLToPath(new URL("../../build/release/tests/kalmira_case_export", import.meta.url));
 const exported = (table) => JSON.parse(execFileSync(exporter, [table], { maxBuffer: 1 << 28 }));
 
 export const bytes = (text) => Buffer.from(text, "latin1");

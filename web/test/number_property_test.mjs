@@ -7,11 +7,12 @@ import { execFileSync } from "node:child_process";
 import { openSync, closeSync, readFileSync, writeFileSync, mkdtempSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
+import { fileURLToPath } from "node:url";
 import { WASI } from "node:wasi";
 import { readCases } from "./cases.mjs";
 
 const build = new URL("../../build/", import.meta.url);
-const native = new URL("release/tests/kalmira_number_check", build).pathname;
+const native = fileURLToPath(new URL("release/tests/kalmira_number_check", build));
 const wasm = new URL("wasm-tests/tests/kalmira_number_check.wasm", build);
 
 // A deterministic generator (xorshift32), so that a failure can be repeated.
