@@ -71,7 +71,8 @@ void hint_overflow(std::vector<std::string>& hints, const char* header,
   hints.push_back("Der Abschnitt " + std::string(header) + " hat " +
                   std::to_string(section.entry_lines) + " Eintr\xE4ge; eine Zieldatei fasst " +
                   std::to_string(kMaxPoints) + ", " + kNotTaken + ": " +
-                  std::to_string(section.entry_lines - kMaxPoints) + ".");
+                  std::to_string(section.entry_lines - kMaxPoints) + ", ab Eintrag " +
+                  std::to_string(kMaxPoints + 1) + ".");
 }
 
 }  // namespace
