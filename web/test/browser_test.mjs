@@ -11,6 +11,7 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { fileURLToPath } from "node:url";
 import { bytes, conversionCases, readCases } from "./cases.mjs";
+import { randomNumbers } from "./random.mjs";
 import { launchChromium, openPage, serveSite, siteDirectory } from "./site.mjs";
 
 const repository = new URL("../../", import.meta.url);
@@ -183,8 +184,7 @@ for (const streamed of [true, false]) {
 function generatedSources(count) {
   const seeds = readdirSync(new URL("fuzz/corpus/convert/", repository)).map((name) =>
     readFileSync(new URL(`fuzz/corpus/convert/${name}`, repository)));
-  let state = 20261207;
-  const next = (n) => { state ^= state << 13; state ^= state >>> 17; state ^= state << 5; return (state >>> 0) % n; };
+  const next = randomNumbers(20261207);
   const numbers = ["7.2e37", "-7.2e37", "1e400", "-inf", "nan", "0x1p1023", "20037508.34", "1e9", "-1e9", "", "x"];
   const sources = [];
   for (let i = 0; i < count; ++i) {

@@ -10,18 +10,14 @@ import { join } from "node:path";
 import { fileURLToPath } from "node:url";
 import { WASI } from "node:wasi";
 import { readCases } from "./cases.mjs";
+import { randomNumbers } from "./random.mjs";
 
 const build = new URL("../../build/", import.meta.url);
 const native = fileURLToPath(new URL("release/tests/kalmira_number_check", build));
 const wasm = new URL("wasm-tests/tests/kalmira_number_check.wasm", build);
 
-// A deterministic generator (xorshift32), so that a failure can be repeated.
 function randomTexts(count, seed) {
-  let state = seed;
-  const next = (n) => {
-    state ^= state << 13; state ^= state >>> 17; state ^= state << 5;
-    return (state >>> 0) % n;
-  };
+  const next = randomNumbers(seed);
   const pick = (choices) => choices[next(choices.length)];
   const digits = (alphabet, most) => Array.from({ length: next(most + 1) }, () => pick(alphabet)).join("");
   const decimal = "0123456789";

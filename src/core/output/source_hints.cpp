@@ -1,11 +1,12 @@
 #include "output/source_hints.h"
 
+#include <bitset>
 #include <cmath>
 #include <cstddef>
 #include <string_view>
 
 #include "numbers/number_parser.h"
-#include "output/coordinate_conversion.h"
+#include "output/target_writer.h"
 
 namespace kalmira {
 namespace {
@@ -38,6 +39,18 @@ std::vector<int> points_where(int first, int last, Test test) {
     if (test(static_cast<std::size_t>(i))) points.push_back(i + 1);
   }
   return points;
+}
+
+// The records from `first` to `last` that a block did, or did not, fill, numbered from 1.
+std::vector<int> points_filled(const std::bitset<kMaxPoints>& filled, int first, int last,
+                               bool value) {
+  return points_where(first, last, [&](std::size_t i) { return filled[i] == value; });
+}
+
+// Adds `before`, the points named, then `after` as a hint, if there are points.
+void hint_points(std::vector<std::string>& hints, const std::vector<int>& points,
+                 const std::string& before, const std::string& after) {
+  if (!points.empty()) hints.push_back(before + points_named(points) + after);
 }
 
 // Bytes that hold at least one UTF-8 sequence of several bytes and no byte above 0x7F
@@ -78,10 +91,9 @@ void hint_overflow(std::vector<std::string>& hints, const char* header,
 }  // namespace
 
 bool is_on_map(const PointRecord& record) {
-  const double longitude = static_cast<float>(easting_to_longitude(record.easting));
-  const double latitude = static_cast<float>(northing_to_latitude(record.northing));
-  return std::isfinite(longitude) && std::isfinite(latitude) && std::fabs(longitude) <= 180 &&
-         std::fabs(latitude) <= kMercatorLimit;
+  const Place place = place_of(record);
+  return std::isfinite(place.longitude) && std::isfinite(place.latitude) &&
+         std::fabs(place.longitude) <= 180 && std::fabs(place.latitude) <= kMercatorLimit;
 }
 
 std::vector<std::string> source_hints(const PointTable& table, const SourceReport& report) {
@@ -105,44 +117,29 @@ std::vector<std::string> source_hints(const PointTable& table, const SourceRepor
 
   const auto& coordinates = report.with_coordinates;
   const auto& descriptions = report.with_description;
-  const auto without = [](const auto& filled) { return [&](std::size_t i) { return !filled[i]; }; };
-  const auto with = [](const auto& filled) { return [&](std::size_t i) { return filled[i]; }; };
-  if (const auto points = points_where(0, count, without(coordinates)); !points.empty()) {
-    hints.push_back(
-        points_named(points) +
-        " ohne Koordinaten: L\xE4nge und Breite sind 0 (ein Punkt im Golf von Guinea).");
-  }
-  if (const auto points = points_where(0, count, without(descriptions)); !points.empty()) {
-    hints.push_back(points_named(points) + " ohne Beschreibung.");
-  }
-  if (const auto points = points_where(count, kMaxPoints, with(coordinates)); !points.empty()) {
-    hints.push_back("Koordinaten ohne Beschreibung, " + std::string(kNotTaken) + ": " +
-                    std::to_string(points.size()) + " (" + points_named(points) + ").");
-  }
-  if (const auto points = points_where(count, kMaxPoints, with(descriptions)); !points.empty()) {
-    hints.push_back("Beschreibungen ohne Koordinaten, " + std::string(kNotTaken) + ": " +
-                    std::to_string(points.size()) + " (" + points_named(points) + ").");
-  }
-
-  const auto not_a_number = [&](std::string PointRecord::*text) {
-    return [&, text](std::size_t i) { return coordinates[i] && !holds_number(records[i].*text); };
+  hint_points(hints, points_filled(coordinates, 0, count, false), "",
+              " ohne Koordinaten: L\xE4nge und Breite sind 0 (ein Punkt im Golf von Guinea).");
+  hint_points(hints, points_filled(descriptions, 0, count, false), "", " ohne Beschreibung.");
+  const auto not_taken = [&](const std::bitset<kMaxPoints>& filled, const std::string& what) {
+    const std::vector<int> points = points_filled(filled, count, kMaxPoints, true);
+    hint_points(hints, points,
+                what + ", " + kNotTaken + ": " + std::to_string(points.size()) + " (", ").");
   };
-  if (const auto points = points_where(0, count, not_a_number(&PointRecord::easting));
-      !points.empty()) {
-    hints.push_back("Rechtswert keine Zahl, als 0 gelesen: " + points_named(points) + ".");
-  }
-  if (const auto points = points_where(0, count, not_a_number(&PointRecord::northing));
-      !points.empty()) {
-    hints.push_back("Hochwert keine Zahl, als 0 gelesen: " + points_named(points) + ".");
-  }
-  if (const auto points =
-          points_where(0, count, [&](std::size_t i) { return !is_on_map(records[i]); });
-      !points.empty()) {
-    hints.push_back(
-        "Nicht auf der Karte (L\xE4nge oder Breite keine endliche Zahl oder jenseits "
-        "der Grenzen der Mercator-Projektion): " +
-        points_named(points) + ".");
-  }
+  not_taken(coordinates, "Koordinaten ohne Beschreibung");
+  not_taken(descriptions, "Beschreibungen ohne Koordinaten");
+  const auto not_a_number = [&](std::string PointRecord::*text, const std::string& what) {
+    const auto unreadable = [&](std::size_t i) {
+      return coordinates[i] && !holds_number(records[i].*text);
+    };
+    hint_points(hints, points_where(0, count, unreadable),
+                what + " keine Zahl, als 0 gelesen: ", ".");
+  };
+  not_a_number(&PointRecord::easting, "Rechtswert");
+  not_a_number(&PointRecord::northing, "Hochwert");
+  hint_points(hints, points_where(0, count, [&](std::size_t i) { return !is_on_map(records[i]); }),
+              "Nicht auf der Karte (L\xE4nge oder Breite keine endliche Zahl oder jenseits der "
+              "Grenzen der Mercator-Projektion): ",
+              ".");
 
   for (int i = 0; i < count; ++i) {
     const PointRecord& record = records[static_cast<std::size_t>(i)];

@@ -5,9 +5,14 @@
 
 namespace kalmira {
 
+Place place_of(const PointRecord& record) {
+  return {static_cast<float>(easting_to_longitude(record.easting)),
+          static_cast<float>(northing_to_latitude(record.northing))};
+}
+
 Position position_of(const PointRecord& record) {
-  return {format_eight_decimals(static_cast<float>(easting_to_longitude(record.easting))),
-          format_eight_decimals(static_cast<float>(northing_to_latitude(record.northing)))};
+  const Place place = place_of(record);
+  return {format_eight_decimals(place.longitude), format_eight_decimals(place.latitude)};
 }
 
 void write_target_file(ByteSink& target, const PointTable& table) {

@@ -7,8 +7,15 @@
 
 namespace kalmira {
 
-// A point's longitude and latitude as the target file gives them: eight decimals of their
-// single-precision values.
+// A point's longitude and latitude in degrees, rounded to single precision as the target
+// file gives them.
+struct Place {
+  float longitude;
+  float latitude;
+};
+Place place_of(const PointRecord& record);
+
+// The same as the target file writes them: eight decimals.
 struct Position {
   std::string longitude;
   std::string latitude;
