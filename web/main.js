@@ -1,18 +1,22 @@
-// The page: takes a source file from the file picker or the drop zone, has a worker convert it
-// with the converter's core, and offers the target for download, with the core's hints about
-// the source, the points in a table and on a map. The map starts with an offline base layer of
+// The page: takes source files from the pickers or the drop zone, has a worker convert them one
+// after another with the converter's core, and offers the targets for download (one file's
+// target, or several in a ZIP), with the core's hints about each source, the points in a table,
+// on a map and in the formats GIS programs read. The map starts with an offline base layer of
 // countries and coasts; map tiles are loaded only once the user asks for the online map.
 import * as L from "leaflet/dist/leaflet-src.esm.js";
 import { feature } from "topojson-client";
 import countries from "world-atlas/countries-110m.json";
 import { csv, geojson, gpx, kml } from "./exports.js";
+import { chosenSources, droppedSources } from "./sources.js";
+import { nameTargets, zipTargets } from "./targets.js";
 
 // Set when the page is built: the worker's code, and the tile server with its attribution.
 /* global KALMIRA_WORKER, KALMIRA_TILE_URL, KALMIRA_TILE_ATTRIBUTION */
 
 const $ = (selector) => document.querySelector(selector);
+const element = (name, text = "") => Object.assign(document.createElement(name), { textContent: text });
 const workerUrl = URL.createObjectURL(new Blob([KALMIRA_WORKER], { type: "text/javascript" }));
-// A worker compiles the core as soon as it exists: one waits ready for the next file.
+// A worker compiles the core as soon as it exists: one waits ready for the next choice.
 let spareWorker = new Worker(workerUrl);
 let worker = null;
 
@@ -42,129 +46,220 @@ $("#tile-server").textContent = new URL(KALMIRA_TILE_URL.replace(/[{}]/g, "")).h
 $("#load-tiles").addEventListener("click", loadOnlineMap);
 if (sessionStorage.getItem(onlineChoice) === "ja") loadOnlineMap();
 
-function showShare(share) {
-  const percent = Math.round(share * 100);
-  $("#progress").value = percent;
-  $("#share").textContent = String(percent);
+const number = (value) => value.toLocaleString("de-DE", { maximumFractionDigits: 1 });
+const pointCount = (count) => (count === 1 ? "1 Punkt" : `${number(count)} Punkte`);
+
+function showProgress(done, total) {
+  const share = total.bytes > 0 ? done.bytes / total.bytes : 0;
+  $("#progress").value = Math.round(share * 100);
+  $("#share").textContent = `${Math.round(share * 100)} % (${number(done.bytes / 1e6)} von ` +
+    `${number(total.bytes / 1e6)} MB); ${done.files} von ${total.files} Dateien fertig`;
 }
 
-// Clears everything the previous choice left: its message, count, hints, table, markers and
-// download, and stops its conversion.
+// Clears everything the previous choice left: its message, hints, tables, markers and
+// downloads, and stops its conversion.
 function reset() {
   worker?.terminate();
   worker = null;
-  $("#message").textContent = "";
+  for (const selector of ["#message", "#count"]) $(selector).textContent = "";
   $("#message").classList.remove("error");
-  $("#count").textContent = "";
-  $("#hints").replaceChildren();
-  $("#hints").hidden = true;
-  $("#points").tBodies[0].replaceChildren();
-  $("#table-box").hidden = true;
+  for (const selector of ["#hints", "#files tbody", "#legend", "#points", "#table-choice"]) {
+    $(selector).replaceChildren();
+  }
+  for (const selector of ["#hints", "#files-box", "#legend", "#table-box", "#download", "#exports", "#reading"]) {
+    $(selector).hidden = true;
+  }
   markers.clearLayers();
-  for (const link of document.querySelectorAll("#result a[href]")) {
+  for (const link of document.querySelectorAll("a[href^='blob:']")) {
     URL.revokeObjectURL(link.href);
     link.removeAttribute("href");
   }
-  $("#download").hidden = true;
-  $("#exports").hidden = true;
-  $("#reading").hidden = true;
 }
 
-function showTable(points) {
-  const body = $("#points").tBodies[0];
-  points.forEach((point, index) => {
-    const row = body.insertRow();
-    for (const text of [String(index + 1), point.longitude, point.latitude, ...point.pieces]) {
-      row.insertCell().textContent = text;
-    }
-  });
-  $("#table-box").hidden = points.length === 0;
+function offer(link, blob, name, text = name) {
+  link.href = URL.createObjectURL(blob);
+  link.download = name.slice(name.lastIndexOf("/") + 1);
+  link.textContent = text;
+  link.hidden = false;
 }
 
-// A marker for every point the core places on the map, the view fitted to them; points off
-// the map stay in the table and the hints.
-function showMarkers(points) {
-  const places = [];
-  points.forEach((point, index) => {
-    if (!point.onMap) return;
-    const place = [Number(point.latitude), Number(point.longitude)];
-    const popup = document.createElement("div");
-    popup.textContent = `${index + 1}: ${point.pieces.filter((piece) => piece).join(", ")}`;
-    L.circleMarker(place, { radius: 7, color: "#ffffff", weight: 2, fillColor: "#c62a22",
-                            fillOpacity: 1 }).bindPopup(popup).addTo(markers);
-    places.push(place);
-  });
-  if (places.length > 0) map.fitBounds(places, { padding: [40, 40], maxZoom: 12, animate: false });
-}
+const hintItems = (hints) => hints.map((hint) => element("li", hint));
+const failure = ({ path, result }) =>
+  (result.unreadableFolder ? `Ordner «${path}» kann hier nicht gelesen werden; bitte über «Ordner auswählen» wählen`
+                           : `Fehler beim Lesen von «${path}»`);
 
-// The points in the formats GIS programs read, named after the target.
-const exportFormats = { geojson: [geojson, "application/geo+json"], kml: [kml, "application/vnd.google-earth.kml+xml"],
-                        gpx: [gpx, "application/gpx+xml"], csv: [csv, "text/csv"] };
-function offerExports(name, result) {
-  for (const [extension, [write, type]] of Object.entries(exportFormats)) {
-    const link = $(`#export-${extension}`);
-    link.href = URL.createObjectURL(new Blob([write([{ name, points: result.points }])], { type }));
-    link.download = `${result.targetName.replace(/\.asc$/, "")}.${extension}`;
-  }
-  $("#exports").hidden = result.points.length === 0;
-}
-
-function showResult(name, result) {
+// One source: its message, count and hints, and its target.
+function showOne(conversion) {
+  const { path, result } = conversion;
   if (result.error) {
-    $("#message").textContent = `Fehler beim Lesen von «${name}»`;
+    $("#message").textContent = failure(conversion);
     $("#message").classList.add("error");
     return;
   }
-  const count = result.points.length;
-  $("#message").textContent = `Konvertierung von «${name}» nach «${result.targetName}»`;
-  $("#count").textContent = count === 1 ? "1 Punkt" : `${count} Punkte`;
-  $("#hints").replaceChildren(...result.hints.map((hint) => {
-    const item = document.createElement("li");
-    item.textContent = hint;
-    return item;
-  }));
+  $("#message").textContent = `Konvertierung von «${path}» nach «${result.targetName}»`;
+  $("#count").textContent = pointCount(result.points.length);
+  $("#hints").replaceChildren(...hintItems(result.hints));
   $("#hints").hidden = result.hints.length === 0;
-  const link = $("#download");
-  link.href = URL.createObjectURL(result.target);
-  link.download = result.targetName;
-  link.textContent = `${result.targetName} herunterladen`;
-  link.hidden = false;
-  offerExports(name, result);
-  showTable(result.points);
-  showMarkers(result.points);
+  offer($("#download"), new Blob([result.target]), result.targetName, `${result.targetName} herunterladen`);
 }
 
-function convert(file) {
+// Several sources: a row for each, and their targets in one ZIP.
+function showMany(conversions, converted) {
+  const failed = conversions.length - converted.length;
+  $("#message").textContent = `${converted.length} von ${conversions.length} Quelldateien umgerechnet` +
+                              (failed > 0 ? `, ${failed} nicht lesbar` : "");
+  $("#count").textContent = pointCount(converted.reduce((sum, { result }) => sum + result.points.length, 0));
+  const rows = $("#files tbody");
+  for (const conversion of conversions) {
+    const { path, result } = conversion;
+    const row = rows.insertRow();
+    row.insertCell().textContent = path;
+    if (result.error) {
+      row.insertCell().textContent = "–";
+      row.insertCell().textContent = "–";
+      row.insertCell().append(failure(conversion));
+      continue;
+    }
+    offer(row.insertCell().appendChild(element("a")), new Blob([result.target]), result.targetName);
+    row.insertCell().textContent = number(result.points.length);
+    const hints = element("ul");
+    hints.append(...hintItems(result.hints));
+    row.insertCell().append(...(result.hints.length > 0 ? [hints] : []));
+  }
+  $("#files-box").hidden = false;
+  if (converted.length > 0) {
+    offer($("#download"), new Blob([zipTargets(conversions)], { type: "application/zip" }), "zieldateien.zip",
+          "Alle Zieldateien herunterladen (zieldateien.zip)");
+  }
+}
+
+// The points in the formats GIS programs read, named after the one target or for all.
+const exportFormats = { geojson: [geojson, "application/geo+json"], kml: [kml, "application/vnd.google-earth.kml+xml"],
+                        gpx: [gpx, "application/gpx+xml"], csv: [csv, "text/csv"] };
+function offerExports(converted, name) {
+  const sources = converted.map(({ path, result }) => ({ name: path, points: result.points }));
+  for (const [extension, [write, type]] of Object.entries(exportFormats)) {
+    const link = $(`#export-${extension}`);
+    offer(link, new Blob([write(sources)], { type }), `${name}.${extension}`, link.textContent);
+  }
+  $("#exports").hidden = !sources.some(({ points }) => points.length > 0);
+}
+
+// Colours that stay apart from each other and from the base map; they repeat after ten files.
+const colours = ["#c62a22", "#1f5fbf", "#2e7d32", "#8e44ad", "#c25e00", "#00838f", "#ad1457", "#5d4037",
+                 "#455a64", "#827717"];
+
+// A marker for every point the core places on the map, in its file's colour, the view fitted
+// to them; points off the map stay in the table and the hints. With several files, a legend.
+function showMarkers(converted) {
+  const places = [];
+  converted.forEach(({ path, result }, file) => {
+    const colour = colours[file % colours.length];
+    result.points.forEach((point, index) => {
+      if (!point.onMap) return;
+      const place = [Number(point.latitude), Number(point.longitude)];
+      const name = converted.length > 1 ? `${path} · ${index + 1}` : String(index + 1);
+      const popup = element("div", `${name}: ${point.pieces.filter((piece) => piece).join(", ")}`);
+      L.circleMarker(place, { radius: 7, color: "#ffffff", weight: 2, fillColor: colour, fillOpacity: 1 })
+        .bindPopup(popup).addTo(markers);
+      places.push(place);
+    });
+    const key = element("li", path);
+    key.prepend(Object.assign(element("span"), { className: "swatch" }));
+    key.firstChild.style.background = colour;
+    $("#legend").append(key);
+  });
+  $("#legend").hidden = converted.length < 2;
+  if (places.length > 0) map.fitBounds(places, { padding: [40, 40], maxZoom: 12, animate: false });
+}
+
+// The points of one file, or of all with a column naming the file.
+function showTable(converted, chosen) {
+  const all = chosen === "";
+  const shown = all ? converted : [converted[Number(chosen)]];
+  const head = $("#points").createTHead().insertRow();
+  for (const text of [...(all && converted.length > 1 ? ["Datei"] : []), "Nr.", "Länge", "Breite",
+                      "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"]) {
+    head.append(element("th", text));
+  }
+  const body = $("#points").createTBody();
+  for (const { path, result } of shown) {
+    result.points.forEach((point, index) => {
+      const row = body.insertRow();
+      if (all && converted.length > 1) row.insertCell().textContent = path;
+      for (const text of [String(index + 1), point.longitude, point.latitude, ...point.pieces]) {
+        row.insertCell().textContent = text;
+      }
+    });
+  }
+  $("#table-box").hidden = body.rows.length === 0;
+}
+
+function offerTableChoice(converted) {
+  const choice = $("#table-choice");
+  choice.append(new Option("Alle Dateien", ""), ...converted.map(({ path }, file) => new Option(path, String(file))));
+  choice.onchange = () => {
+    $("#points").replaceChildren();
+    showTable(converted, choice.value);
+  };
+  $("#table-choice-box").hidden = converted.length < 2;
+}
+
+function show(conversions) {
+  nameTargets(conversions);
+  const converted = conversions.filter(({ result }) => !result.error);
+  if (conversions.length === 1) showOne(conversions[0]);
+  else showMany(conversions, converted);
+  offerExports(converted, conversions.length === 1 ? converted[0]?.result.targetName.replace(/\.asc$/, "") : "punkte");
+  showMarkers(converted);
+  offerTableChoice(converted);
+  showTable(converted, "");
+}
+
+function convert(sources) {
   reset();
+  if (sources.length === 0) {
+    $("#message").textContent = "Keine Quelldatei (.bcr) gefunden";
+    return;
+  }
+  const readable = sources.filter(({ file }) => file);
+  const total = { files: readable.length, bytes: readable.reduce((sum, { file }) => sum + file.size, 0) };
   worker = spareWorker;
   spareWorker = new Worker(workerUrl);
-  showShare(0);
+  showProgress({ files: 0, bytes: 0 }, total);
   $("#reading").hidden = false;
   worker.onmessage = ({ data }) => {
-    if (data.progress !== undefined) {
-      showShare(data.progress);
+    if (data.progress) {
+      showProgress(data.progress, total);
       return;
     }
     reset();
-    showResult(file.name, data.result);
+    const results = data.results.values();
+    show(sources.map(({ file, path }) => ({ path, result: file ? results.next().value : { error: true, unreadableFolder: true } })));
   };
-  worker.postMessage(file);
+  worker.postMessage(readable.map(({ file, path }) => ({ file, path })));
 }
 
-const input = $("#source-file");
-input.addEventListener("change", () => {
-  const [file] = input.files;
-  input.value = "";  // the same file, edited, can be chosen again
-  if (file) convert(file);
+$("#cancel").addEventListener("click", () => {
+  reset();
+  $("#message").textContent = "Abgebrochen; nichts wurde umgerechnet";
 });
+for (const input of [$("#source-file"), $("#source-folder")]) {
+  input.addEventListener("change", () => {
+    if (input.files.length === 0) return;
+    const sources = chosenSources(input);
+    input.value = "";  // the same files, edited, can be chosen again
+    convert(sources);
+  });
+}
 const zone = $("#drop-zone");
 zone.addEventListener("dragover", (event) => {
   event.preventDefault();
   zone.classList.add("dragging");
 });
 zone.addEventListener("dragleave", () => zone.classList.remove("dragging"));
-zone.addEventListener("drop", (event) => {
+zone.addEventListener("drop", async (event) => {
   event.preventDefault();
   zone.classList.remove("dragging");
-  if (event.dataTransfer.files.length > 0) convert(event.dataTransfer.files[0]);
+  convert(await droppedSources(event.dataTransfer));
 });

@@ -1,6 +1,7 @@
-// The conversion, away from the page: runs the converter's core on the file, handing it the
-// file block by block, so that a large file neither fills the memory nor stops the page. Gets a
-// File; answers with progress messages and one result. The page starts it from a blob, so that
+// The conversion, away from the page: runs the converter's core on each source in turn, handing
+// it the file block by block, so that large files neither fill the memory nor stop the page.
+// Gets a list of sources ({ file, path }); answers with progress messages (sources done, bytes
+// read of all) and, at the end, one result for each source. The page starts it from a blob, so that
 // the page's Content-Security-Policy binds it too; the core comes inside it (KALMIRA_CORE, the
 // module's bytes in base64, set when the page is built), so it needs no request at all.
 const BLOCK = 16 << 20;
@@ -33,7 +34,8 @@ function blocksOf(file) {
   };
 }
 
-async function convert(file) {
+// `report(bytes)` is told the bytes of the file read so far.
+async function convert(file, path, report) {
   const compiled = await module;
   let memory = null;
   const bytes = () => new Uint8Array(memory.buffer);
@@ -57,7 +59,7 @@ async function convert(file) {
       block = next;
       used = 0;
       read += next?.length ?? 0;
-      postMessage({ progress: file.size > 0 ? read / file.size : 1 });
+      report(read);
       return take(address, capacity);
     };
     try {
@@ -80,7 +82,7 @@ async function convert(file) {
   exports._initialize();
 
   const answer = (address) => bytes().subarray(address, address + exports.answer_length());
-  const name = utf8.encode(file.name);
+  const name = utf8.encode(path);
   bytes().set(name, exports.text_buffer(name.length));
   const targetName = new TextDecoder().decode(answer(exports.target_name()));
 
@@ -94,15 +96,20 @@ async function convert(file) {
                   onMap: exports.point_on_map(index) === 1 });
   }
   const hints = windows1252.decode(answer(exports.hints())).split("\n").filter((hint) => hint);
-  return { targetName, target: new Blob(target), points, hints };
+  return { targetName, target: new Uint8Array(await new Blob(target).arrayBuffer()), points, hints };
 }
 
-onmessage = async ({ data: file }) => {
-  let result;
-  try {
-    result = await convert(file);
-  } catch {
-    result = { error: true };  // the core ran out of memory, or the module could not be loaded
+onmessage = async ({ data: sources }) => {
+  const results = [];
+  let done = 0;
+  for (const { file, path } of sources) {
+    const report = (read) => postMessage({ progress: { files: results.length, bytes: done + read } });
+    try {
+      results.push(await convert(file, path, report));
+    } catch {
+      results.push({ error: true });  // the core ran out of memory, or the module could not be loaded
+    }
+    done += file.size;
   }
-  postMessage({ result });
+  postMessage({ results });
 };

@@ -1,0 +1,27 @@
+// The targets of several sources, as one download: each under the core's name for it, in the
+// folders of the sources. Where two sources would give the same name (messung.bcr and
+// messung.v2.bcr both give messung.asc), the later one is numbered, messung (2).asc, and its
+// hints say so; names that differ only in case count as the same, as on Windows.
+import { zipSync } from "fflate";
+
+const fileName = (path) => path.slice(path.lastIndexOf("/") + 1);
+
+// Gives every converted source of `conversions` ({ path, result }, in order) a name of its own.
+export function nameTargets(conversions) {
+  const owners = new Map();  // a taken name, in lower case → the source that has it
+  for (const { path, result } of conversions) {
+    if (result.error) continue;
+    const wanted = result.targetName;
+    for (let n = 2; owners.has(result.targetName.toLowerCase()); ++n) {
+      result.targetName = wanted.replace(/\.asc$/, ` (${n}).asc`);
+    }
+    if (result.targetName !== wanted) {
+      result.hints.push(`Zieldatei «${fileName(result.targetName)}» statt «${fileName(wanted)}»: ` +
+                        `«${fileName(wanted)}» entsteht schon aus «${fileName(owners.get(wanted.toLowerCase()))}».`);
+    }
+    owners.set(result.targetName.toLowerCase(), path);
+  }
+}
+
+export const zipTargets = (conversions) => zipSync(Object.fromEntries(conversions
+  .filter(({ result }) => !result.error).map(({ result }) => [result.targetName, result.target])));
