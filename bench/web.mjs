@@ -1,15 +1,17 @@
-// Times the web edition against the native converter on a source of MIB mebibytes (default 256)
-// of ignored lines with the sections in the middle: the median of RUNS runs each (default 3),
-// with peak memory (the native program's, and the browser's renderer process, which runs the
-// page and its worker). Not a test: it prints figures.
-// Usage: node bench/web.mjs [RUNS] [MIB]
+// Times the web edition against the native converter on FILES sources (default 1) of MIB
+// mebibytes each (default 256) of ignored lines with the sections in the middle: the median of
+// RUNS runs each (default 3), with peak memory (the native program's, and the browser's renderer
+// process, which runs the page and its worker). The native program converts the files one after
+// another, as a person would; the page takes them all at once. Not a test: it prints figures.
+// Usage: node bench/web.mjs [RUNS] [MIB] [FILES]
 import { spawnSync } from "node:child_process";
-import { existsSync, mkdirSync, openSync, writeSync, closeSync, readFileSync, readdirSync } from "node:fs";
+import { closeSync, existsSync, linkSync, mkdirSync, openSync, rmSync, writeSync } from "node:fs";
 import { fileURLToPath } from "node:url";
-import { launchChromium, openPage, serveSite } from "../web/test/site.mjs";
+import { launchChromium, openPage, rendererPeak, serveSite } from "../web/test/site.mjs";
 
 const runs = Number(process.argv[2] ?? 3);
 const mebibytes = Number(process.argv[3] ?? 256);
+const count = Number(process.argv[4] ?? 1);
 const folder = fileURLToPath(new URL("../build/bench/", import.meta.url));
 const source = `${folder}web_ignored_${mebibytes}.bcr`;
 const native = fileURLToPath(new URL("../build/release/kalmira", import.meta.url));
@@ -27,26 +29,22 @@ if (!existsSync(source)) {
   for (let i = 0; i < half; ++i) writeSync(file, block);
   closeSync(file);
 }
+// The sources, as names of the one file: their bytes are read all the same.
+const sources = Array.from({ length: count }, (_, i) => `${folder}web_ignored_${mebibytes}_${i + 1}.bcr`);
+sources.forEach((path) => {
+  rmSync(path, { force: true });
+  linkSync(source, path);
+});
 
 const nativeRuns = [];
 for (let i = 0; i < runs; ++i) {
-  const { stderr } = spawnSync("/usr/bin/time", ["-f", "%e %M", native, source, `${folder}web_ignored.asc`],
-                               { input: "", stdio: ["pipe", "ignore", "pipe"] });
-  const [seconds, kib] = stderr.toString().trim().split("\n").pop().split(" ").map(Number);
-  nativeRuns.push({ seconds, mib: kib / 1024 });
-}
-
-// The largest peak resident size among the browser's renderer processes, in MiB.
-function rendererPeak() {
-  let peak = 0;
-  for (const pid of readdirSync("/proc").filter((name) => /^\d+$/.test(name))) {
-    try {
-      if (!readFileSync(`/proc/${pid}/cmdline`, "latin1").includes("--type=renderer")) continue;
-      const hwm = readFileSync(`/proc/${pid}/status`, "latin1").match(/VmHWM:\s+(\d+)/);
-      peak = Math.max(peak, Number(hwm[1]) / 1024);
-    } catch { /* the process ended */ }
-  }
-  return peak;
+  const measured = sources.map((path) => {
+    const { stderr } = spawnSync("/usr/bin/time", ["-f", "%e %M", native, path, `${folder}web_ignored.asc`],
+                                 { input: "", stdio: ["pipe", "ignore", "pipe"] });
+    return stderr.toString().trim().split("\n").pop().split(" ").map(Number);
+  });
+  nativeRuns.push({ seconds: measured.reduce((sum, [seconds]) => sum + seconds, 0),
+                    mib: Math.max(...measured.map(([, kib]) => kib / 1024)) });
 }
 
 const site = await serveSite();
@@ -55,13 +53,13 @@ for (let i = 0; i < runs; ++i) {
   const browser = await launchChromium();
   const { page } = await openPage(browser, site.url);
   await page.goto(site.url);
-  await page.waitForTimeout(1000);  // as a person takes a moment to choose the file
+  await page.waitForTimeout(1000);  // as a person takes a moment to choose the files
   const idle = rendererPeak();
   const start = performance.now();
-  await page.setInputFiles("#source-file", source);
+  await page.setInputFiles("#source-file", sources);
   await page.locator("#count").filter({ hasText: "Punkt" }).waitFor({ timeout: 600000 });
   const seconds = (performance.now() - start) / 1000;
-  if ((await page.locator("#count").textContent()) !== "2 Punkte") throw new Error("wrong result");
+  if ((await page.locator("#count").textContent()) !== `${2 * count} Punkte`) throw new Error("wrong result");
   pageRuns.push({ seconds, mib: rendererPeak(), idle });
   await browser.close();
 }
@@ -69,8 +67,8 @@ site.server.close();
 
 const nativeSeconds = median(nativeRuns.map((run) => run.seconds));
 const pageSeconds = median(pageRuns.map((run) => run.seconds));
-console.log(`${mebibytes} MiB of ignored lines, median of ${runs} runs`);
+console.log(`${count} × ${mebibytes} MiB of ignored lines, median of ${runs} runs`);
 console.log(`native kalmira: ${nativeSeconds.toFixed(2)} s, peak ${median(nativeRuns.map((r) => r.mib)).toFixed(0)} MiB`);
 console.log(`web page:       ${pageSeconds.toFixed(2)} s (${(pageSeconds / nativeSeconds).toFixed(1)}x), ` +
             `renderer peak ${median(pageRuns.map((r) => r.mib)).toFixed(0)} MiB ` +
-            `(${median(pageRuns.map((r) => r.idle)).toFixed(0)} MiB before the file)`);
+            `(${median(pageRuns.map((r) => r.idle)).toFixed(0)} MiB before the files)`);

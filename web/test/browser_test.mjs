@@ -6,13 +6,13 @@
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { mkdirSync, mkdtempSync, readdirSync, readFileSync, utimesSync, writeFileSync } from "node:fs";
+import { linkSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, utimesSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { fileURLToPath } from "node:url";
 import { bytes, conversionCases, readCases } from "./cases.mjs";
 import { randomNumbers } from "./random.mjs";
-import { launchChromium, openPage, serveSite, siteDirectory } from "./site.mjs";
+import { launchChromium, openPage, rendererPeak, serveSite, siteDirectory } from "./site.mjs";
 
 const repository = new URL("../../", import.meta.url);
 const example = readFileSync(new URL("examples/survey.bcr", repository));
@@ -32,9 +32,11 @@ before(async () => {
 after(async () => {
   await browser.close();
   site.server.close();
+  rmSync(scratchRoot, { recursive: true });
 });
 
-const scratch = (name) => join(mkdtempSync(join(tmpdir(), "kalmira-web-")), name);
+const scratchRoot = mkdtempSync(join(tmpdir(), "kalmira-web-"));
+const scratch = (name) => join(mkdtempSync(join(scratchRoot, "t")), name);
 const source = (name, content) => ({ name, mimeType: "application/octet-stream", buffer: Buffer.from(content) });
 const texts = (locator) => locator.evaluateAll((items) => items.map((item) => item.textContent));
 const markers = (page) => page.locator(".leaflet-marker-pane path, .leaflet-overlay-pane path.leaflet-interactive");
@@ -46,10 +48,16 @@ async function choose(page, file) {
   return page.locator("#message").textContent();
 }
 
-async function download(page) {
-  const [file] = await Promise.all([page.waitForEvent("download"), page.locator("#download").click()]);
-  return { name: file.suggestedFilename(), bytes: readFileSync(await file.path()) };
+// Clicks a download link; gives the file's offered name and where it was saved.
+async function download(page, link = "#download") {
+  const [file] = await Promise.all([page.waitForEvent("download"), page.locator(link).click()]);
+  const path = scratch(file.suggestedFilename());
+  await file.saveAs(path);
+  return { name: file.suggestedFilename(), path };
 }
+
+// Holds the page's waiting worker busy for a while, so that it reads nothing before then.
+const holdWorker = (page) => page.workers().at(-1).evaluate(() => { for (const end = Date.now() + 2000; Date.now() < end;); });
 
 // The target the console program writes for a source: the one other file in its folder.
 function consoleTarget(bytesOfSource) {
@@ -79,7 +87,7 @@ for (const edition of [0, 1]) {
       const offered = await download(page);
       assert.equal(message, `Konvertierung von «${c.source}» nach «${offered.name}»`, c.name);
       if (c.derived) assert.equal(offered.name, c.target, c.name);
-      assert.ok(offered.bytes.equals(c.targetBytes), `${c.name}: the downloaded bytes differ`);
+      assert.ok(readFileSync(offered.path).equals(c.targetBytes), `${c.name}: the downloaded bytes differ`);
     }
     assert.deepEqual([outside, tiles, errors], [[], [], []]);
     await context.close();
@@ -93,7 +101,7 @@ for (const edition of [0, 1]) {
       await choose(page, source("quelle.bcr", bytes(sourceBytes)));
       assert.deepEqual(await texts(page.locator("#hints li")), hints.map(fromWindows1252), `line ${line}`);
       assert.equal(await page.locator("#hints").isVisible(), hints.length > 0, `line ${line}`);
-      assert.ok((await download(page)).bytes.equals(consoleTarget(bytes(sourceBytes))), `line ${line}`);
+      assert.ok(readFileSync((await download(page)).path).equals(consoleTarget(bytes(sourceBytes))), `line ${line}`);
       if (hints.length > 2) await noAccessibilityViolation(page, `hints of line ${line}`);
     }
     assert.deepEqual(errors, []);
@@ -164,7 +172,7 @@ for (const streamed of [true, false]) {
     // meanwhile); a file changed after it was chosen cannot be read.
     const changed = join(path, "../weg.bcr");
     writeFileSync(changed, example);
-    const busy = page.workers().at(-1).evaluate(() => { for (const end = Date.now() + 1000; Date.now() < end;); });
+    const busy = holdWorker(page);
     await page.setInputFiles("#source-file", changed);
     const shown = await page.evaluate(() => ["#message", "#count", "#hints li", ".leaflet-interactive", "#download[href]", "#points td"]
       .map((selector) => [...document.querySelectorAll(selector)].map((element) => element.textContent).join("")));
@@ -197,32 +205,130 @@ function generatedSources(count) {
   return sources;
 }
 
-test("points off the map and 300 generated sources in one page, without a reload", async () => {
-  const { page, context, errors } = await openPage(browser, null);
-  await page.goto(editions[1].url);
-  const offMap = "[COORDINATES]\r\nP1=7.2e37,0\r\nP2=0,1e9\r\nP3=1e400,0\r\nP4=nan,0\r\nP5=773725.67,6603516.61\r\n[DESCRIPTION]\r\n" + "P=a,b,c\r\n".repeat(5);
-  await choose(page, source("weit.bcr", offMap));
-  assert.deepEqual([await page.locator("#points tbody tr").count(), await markers(page).count()], [5, 1]);
-  assert.match((await texts(page.locator("#hints li"))).join(), /Nicht auf der Karte .*: Punkte 1–4\./);
-  for (const [i, bytesOfSource] of generatedSources(300).entries()) {
-    const message = await choose(page, source(`erzeugt${i}.bcr`, bytesOfSource));
-    assert.match(message, /^Konvertierung von/, `source ${i}`);
+// Drops files and folders on the page as a person drags them from the desktop.
+async function drop(page, paths) {
+  const session = await page.context().newCDPSession(page);
+  const zone = await page.locator("#drop-zone").boundingBox();
+  const at = { x: zone.x + zone.width / 2, y: zone.y + zone.height / 2, data: { items: [], files: paths, dragOperationsMask: 19 } };
+  for (const type of ["dragEnter", "dragOver", "drop"]) await session.send("Input.dispatchDragEvent", { type, ...at });
+}
+
+// 100 MB of lines the converter skips, with the sections in the middle.
+function largeSource(path) {
+  const block = "REMARK=measured in the field, nothing the converter reads here 0123456789\r\n".repeat(13000);
+  const half = Buffer.from(block.repeat(50));
+  writeFileSync(path, Buffer.concat([half, Buffer.from("[COORDINATES]\r\nP1=1487533.05,6886305.18\r\n[DESCRIPTION]\r\nP1=a,b,c\r\n[END]\r\n"), half]));
+}
+
+// A day's sources in a folder with subfolders: 30 sources, two of whose targets share a name,
+// one changed after it was chosen (which makes it unreadable), one of 100 MB, and a note that
+// is no source. Gives the folder and the sources' paths in it, in the page's order.
+function dayFolder() {
+  const folder = scratch("tag");
+  const files = { "messung.bcr": example, "messung.v2.bcr": example.subarray(0, 200), "kaputt.bcr": example };
+  generatedSources(26).forEach((content, i) => { files[`${i < 13 ? "nord" : "süd"}/erzeugt${i + 1}.bcr`] = content; });
+  for (const [path, content] of Object.entries({ ...files, "notiz.txt": "keine Quelle" })) {
+    mkdirSync(join(folder, path, ".."), { recursive: true });
+    writeFileSync(join(folder, path), content);
   }
+  largeSource(join(folder, "gross.bcr"));
+  const paths = [...Object.keys(files), "gross.bcr"].map((path) => `tag/${path}`);
+  return { folder, paths: paths.sort(new Intl.Collator("de", { numeric: true }).compare) };
+}
+
+for (const edition of [0, 1]) {
+  test(`${edition === 0 ? "site, dropped" : "single file, chosen"}: a day's folder, its targets in a ZIP as the console program writes them`, async () => {
+    const { page, context, errors } = await openPage(browser, editions[edition].origin);
+    await page.goto(editions[edition].url);
+    const { folder, paths } = dayFolder();
+    if (edition === 1) {  // a page from disk may not open a dropped folder, and says so
+      await drop(page, [folder]);
+      await page.locator("#message").filter({ hasText: /./ }).waitFor();
+      assert.equal(await page.locator("#message").textContent(), "Ordner «tag» kann hier nicht gelesen werden; bitte über «Ordner auswählen» wählen");
+    }
+    const busy = holdWorker(page);
+    await (edition === 0 ? drop(page, [folder]) : page.setInputFiles("#source-folder", folder));
+    await page.locator("#reading").waitFor();
+    utimesSync(join(folder, "kaputt.bcr"), new Date(0), new Date(0));
+    await busy;
+    await page.locator("#files-box").waitFor({ timeout: 120000 });
+    assert.equal(await page.locator("#message").textContent(), "29 von 30 Quelldateien umgerechnet, 1 nicht lesbar");
+    const rows = await page.locator("#files tbody tr").evaluateAll((trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
+    assert.deepEqual(rows.map((row) => row[0]), paths);
+    assert.deepEqual(rows.find((row) => row[0] === "tag/kaputt.bcr"), ["tag/kaputt.bcr", "–", "–", "Fehler beim Lesen von «tag/kaputt.bcr»"]);
+    assert.deepEqual(rows.find((row) => row[0] === "tag/messung.v2.bcr").slice(1, 2), ["tag/messung (2).asc"]);
+    assert.match(rows.find((row) => row[0] === "tag/messung.v2.bcr")[3],
+                 /Zieldatei «messung \(2\)\.asc» statt «messung\.asc»: «messung\.asc» entsteht schon aus «messung\.bcr»\./);
+    const zip = (await download(page)).path;
+    const expected = paths.filter((path) => path !== "tag/kaputt.bcr").map((path) => [path,
+      path === "tag/messung.v2.bcr" ? "tag/messung (2).asc" : path.replace(/\.bcr$/, ".asc")]);
+    // libarchive reads the ZIP, in a locale that can hold the names.
+    const unpack = (options, ...names) => execFileSync("bsdtar", [options, zip, ...names], { env: { ...process.env, LC_ALL: "C.UTF-8" } });
+    assert.deepEqual(unpack("-tf").toString().trim().split("\n").sort(), expected.map(([, target]) => target).sort());
+    for (const [path, target] of expected) {
+      const inZip = unpack("-xOf", target);
+      assert.ok(inZip.equals(consoleTarget(readFileSync(join(folder, path.slice(4))))), target);
+    }
+    assert.deepEqual(errors, []);
+    await context.close();
+  });
+}
+
+test("the picture for the README: several files with their legend, one with a hint", async () => {
+  const { page, context, errors } = await openPage(browser, site.url);
+  await page.goto(site.url);
+  const withHint = example.toString("latin1").replace("[DESCRIPTION]", "P4=1141283.97,6106163.06\r\n[DESCRIPTION]");
+  const offMap = `[COORDINATES]\r\nP1=7.2e37,0\r\nP2=0,1e9\r\nP3=1e400,0\r\nP4=nan,0\r\nP5=1113194.91,7170156.29\r\n[DESCRIPTION]\r\n${"P=a,b,c\r\n".repeat(5)}`;
+  const north = "[COORDINATES]\r\nP1=1113194.91,7361866.11\r\nP2=1224514.40,7170156.29\r\n[DESCRIPTION]\r\nP1=Nord,1,\r\nP2=Nord,2,\r\n";
+  await page.setInputFiles("#source-file", [source("survey.bcr", Buffer.from(withHint, "latin1")),
+                                            source("nord.bcr", north), source("weit.bcr", offMap)]);
+  await page.locator("#files-box").waitFor();
+  // Each file's markers in its colour, as its legend shows it; points off the map only in the table.
+  const colours = await page.locator("#legend .swatch").evaluateAll((swatches) => swatches.map((s) => s.style.background));
+  const fills = await markers(page).evaluateAll((paths) => paths.map((path) => path.getAttribute("fill")));
+  assert.deepEqual(await texts(page.locator("#legend li")), ["nord.bcr", "survey.bcr", "weit.bcr"]);
+  assert.equal(new Set(colours).size, 3);
+  const rgb = (hex) => `rgb(${[1, 3, 5].map((i) => parseInt(hex.slice(i, i + 2), 16)).join(", ")})`;
+  assert.deepEqual(colours.map((colour) => fills.filter((fill) => rgb(fill) === colour).length), [2, 3, 1]);
+  assert.match((await texts(page.locator("#files tbody tr:nth-child(3) li"))).join(), /Nicht auf der Karte .*: Punkte 1–4\./);
+  assert.equal(await page.locator("#points tbody tr").count(), 10);
+  await page.selectOption("#table-choice", { label: "weit.bcr" });
+  assert.deepEqual(await texts(page.locator("#points th")), ["Nr.", "Länge", "Breite", "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"]);
+  assert.equal(await page.locator("#points tbody tr").count(), 5);
+  await page.selectOption("#table-choice", { label: "Alle Dateien" });
+  await markers(page).nth(1).click();
+  assert.equal(await page.locator(".leaflet-popup-content").textContent(), "nord.bcr · 2: Nord, 2");
+  await noAccessibilityViolation(page, "several files");
+  await page.locator(".leaflet-popup-close-button").click();
+  await page.locator(".leaflet-popup").waitFor({ state: "detached" });
+  mkdirSync(new URL("build/web-test/", repository), { recursive: true });
+  await page.screenshot({ path: fileURLToPath(new URL("build/web-test/web-edition.png", repository)), fullPage: true });
   assert.deepEqual(errors, []);
   await context.close();
 });
 
-test("the picture for the README: the example with a hint, on the offline base layer", async () => {
-  const { page, context } = await openPage(browser, site.url);
+test("20 sources of 100 MB: the renderer grows less than 100 MiB; a cancel leaves nothing offered", async () => {
+  const { page, context, errors } = await openPage(browser, site.url);
   await page.goto(site.url);
-  const withHint = example.toString("latin1").replace("[DESCRIPTION]", "P4=1141283.97,6106163.06\r\n[DESCRIPTION]");
-  await choose(page, source("survey.bcr", Buffer.from(withHint, "latin1")));
-  await markers(page).nth(1).click();
-  assert.equal(await page.locator(".leaflet-popup-content").textContent(), "2: Kölner Dom, Domkloster 4, Köln");
-  assert.equal(await page.locator(".leaflet-popup-close-button").getAttribute("aria-label"), "Popup schließen");
-  await page.locator(".leaflet-popup-close-button").click();
-  mkdirSync(new URL("build/web-test/", repository), { recursive: true });
-  await page.screenshot({ path: fileURLToPath(new URL("build/web-test/web-edition.png", repository)), fullPage: true });
+  const first = scratch("teil1.bcr");
+  largeSource(first);
+  const parts = Array.from({ length: 20 }, (_, i) => join(first, `../teil${i + 1}.bcr`));
+  parts.slice(1).forEach((part) => linkSync(first, part));
+  await page.waitForTimeout(1000);  // as a person takes a moment to choose the files
+  const idle = rendererPeak();
+  await page.setInputFiles("#source-file", parts);
+  await page.locator("#files-box").waitFor({ timeout: 300000 });
+  assert.equal(await page.locator("#message").textContent(), "20 von 20 Quelldateien umgerechnet");
+  const growth = rendererPeak() - idle;
+  assert.ok(growth < 100, `the renderer grew by ${growth.toFixed(0)} MiB`)
+  await page.setInputFiles("#source-file", parts);
+  await page.locator("#share").filter({ hasText: /[1-9]\d* von 20 Dateien fertig/ }).waitFor();
+  await page.locator("#cancel").click();
+  await page.waitForTimeout(500);
+  const offered = await page.locator("a[href^='blob:'], #files tbody tr, .leaflet-interactive").count();
+  assert.deepEqual([await page.locator("#message").textContent(), offered, await page.locator("#reading").isVisible(), page.workers().length],
+                   ["Abgebrochen; nichts wurde umgerechnet", 0, false, 1]);
+  assert.deepEqual(errors, []);
   await context.close();
 });
 
@@ -238,47 +344,53 @@ test("the exports as GDAL reads them: the target's coordinates, the source's tex
   const sourceText = "[COORDINATES]\r\nP1=1487533.05,6886305.18\r\nP2=773725.67,6603516.61\r\nP3=7.2e37,0\r\nP4=-250000,-250000\r\n" +
                      `[DESCRIPTION]\r\n${pieces.map((p) => `P=${p.join(",")}\r\n`).join("")}`;
   const sourceBytes = Buffer.from(sourceText, "latin1");
-  await choose(page, source("messung.bcr", sourceBytes));
-  // The console program's target gives the coordinates; point 3 lies off the map.
-  const places = consoleTarget(sourceBytes).toString("latin1").split("\r\n").map((line) => line.split(", ").slice(0, 2));
-  const expected = [0, 1, 3].map((i) => ({ number: i + 1, longitude: places[i][0], latitude: places[i][1], pieces: pieces[i] }));
-  const folder = join(scratch("exporte"), "..");
+  const second = "[COORDINATES]\r\nP1=1113194.91,7170156.29\r\n[DESCRIPTION]\r\nP1=Nord,Hafen,Kiel\r\n";
+  await page.setInputFiles("#source-file", [source("messung.bcr", sourceBytes), source("zweit.bcr", second)]);
+  await page.locator("#files-box").waitFor();
+  // The console program's targets give the coordinates; point 3 of messung.bcr lies off the map.
+  const places = (text) => consoleTarget(text).toString("latin1").split("\r\n").map((line) => line.split(", ").slice(0, 2));
+  const [first, next] = [places(sourceBytes), places(second)];
+  const expected = [...[0, 1, 3].map((i) => ({ source: "messung.bcr", number: i + 1, place: first[i], pieces: pieces[i] })),
+                    { source: "zweit.bcr", number: 1, place: next[0], pieces: ["Nord", "Hafen", "Kiel"] }];
   const exported = {};
   for (const format of ["geojson", "kml", "gpx", "csv"]) {
-    const [file] = await Promise.all([page.waitForEvent("download"), page.locator(`#export-${format}`).click()]);
-    assert.equal(file.suggestedFilename(), `messung.${format}`);
-    exported[format] = join(folder, file.suggestedFilename());
-    await file.saveAs(exported[format]);
+    const file = await download(page, `#export-${format}`);
+    assert.equal(file.name, `punkte.${format}`);
+    exported[format] = file.path;
   }
   execFileSync("xmllint", ["--noout", exported.kml, exported.gpx]);  // well-formed
   const text = (point) => `${point.number} ${point.pieces[0]}`;
   const described = (point) => point.pieces.join(", ");
   const seen = {
-    geojson: (f) => [f.geometry.coordinates, [f.properties.punkt, f.properties.beschreibung1, f.properties.beschreibung2, f.properties.beschreibung3]],
+    geojson: (f) => [f.geometry.coordinates, [f.properties.datei, f.properties.punkt, f.properties.beschreibung1,
+                                              f.properties.beschreibung2, f.properties.beschreibung3]],
     kml: (f) => [f.geometry.coordinates.slice(0, 2), [f.properties.Name, f.properties.description]],
     gpx: (f) => [f.geometry.coordinates, [f.properties.name, f.properties.desc]],
     csv: (f) => [[f.properties["Länge"], f.properties.Breite].map((value) => Number(value.replace(",", "."))),
-                 [Number(f.properties.Punkt), ...[1, 2, 3].map((n) => f.properties[`Beschreibung ${n}`])]],
+                 [f.properties.Datei, Number(f.properties.Punkt), ...[1, 2, 3].map((n) => f.properties[`Beschreibung ${n}`])]],
   };
   const wanted = {
-    geojson: (p) => [p.number, ...p.pieces], kml: (p) => [text(p), described(p)], gpx: (p) => [text(p), described(p)],
+    geojson: (p) => [p.source, p.number, ...p.pieces], kml: (p) => [text(p), described(p)], gpx: (p) => [text(p), described(p)],
     // GDAL's CSV reader gives a line break in a quoted field as a line feed.
-    csv: (p) => [p.number, ...p.pieces.map((piece) => piece.replace("\r", "\n"))],
+    csv: (p) => [p.source, p.number, ...p.pieces.map((piece) => piece.replace("\r", "\n"))],
   };
   for (const [format, path] of Object.entries(exported)) {
     const features = readByGdal(path);
-    assert.equal(features.length, 3, format);
+    assert.equal(features.length, 4, format);
     features.forEach((feature, i) => {
       const [coordinates, texts] = seen[format](feature);
       const point = expected[i];
-      assert.deepEqual(coordinates.map((value) => value.toFixed(8)), [point.longitude, point.latitude], format);
+      assert.deepEqual(coordinates.map((value) => value.toFixed(8)), point.place, format);
       assert.deepEqual(texts, wanted[format](point), format);
     });
   }
   // Eight decimals, digit for digit, as the target has them.
-  assert.ok(readFileSync(exported.geojson, "utf8").includes(`[${expected[0].longitude},${expected[0].latitude}]`));
-  assert.ok(readFileSync(exported.csv, "utf8").includes(`;${expected[2].longitude.replace(".", ",")};`));
+  assert.ok(readFileSync(exported.geojson, "utf8").includes(`[${expected[0].place.join(",")}]`));
+  assert.ok(readFileSync(exported.csv, "utf8").includes(`;${expected[2].place[0].replace(".", ",")};`));
   assert.ok(readFileSync(exported.csv, "utf8").includes(';"Dom\rkloster 4";'));
+  // One source's exports are named after its target.
+  await choose(page, source("messung.bcr", sourceBytes));
+  assert.equal((await download(page, "#export-kml")).name, "messung.kml");
   assert.deepEqual(errors, []);
   await context.close();
 });

@@ -2,6 +2,7 @@
 // it, for the browser tests and the benchmark. Requests that would leave the page's origin are
 // collected: map tiles are answered here with a plain drawn tile, anything else fails.
 import { createServer } from "node:http";
+import { readdirSync, readFileSync } from "node:fs";
 import { readFile } from "node:fs/promises";
 import { extname } from "node:path";
 import { chromium } from "playwright-core";
@@ -54,4 +55,17 @@ export async function openPage(browser, origin, viewport = { width: 1100, height
     return route.abort();
   });
   return { context, page, tiles, outside, errors };
+}
+
+// The largest peak resident size among the browser's renderer processes, in MiB.
+export function rendererPeak() {
+  let peak = 0;
+  for (const pid of readdirSync("/proc").filter((name) => /^\d+$/.test(name))) {
+    try {
+      if (!readFileSync(`/proc/${pid}/cmdline`, "latin1").includes("--type=renderer")) continue;
+      const hwm = readFileSync(`/proc/${pid}/status`, "latin1").match(/VmHWM:\s+(\d+)/);
+      peak = Math.max(peak, Number(hwm[1]) / 1024);
+    } catch { /* the process ended */ }
+  }
+  return peak;
 }
