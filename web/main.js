@@ -210,7 +210,9 @@ function show(conversions) {
   const converted = conversions.filter(({ result }) => !result.error);
   if (conversions.length === 1) showOne(conversions[0]);
   else showMany(conversions, converted);
-  offerExports(converted, conversions.length === 1 ? converted[0]?.result.targetName.replace(/\.asc$/, "") : "punkte");
+  if (converted.length > 0) {
+    offerExports(converted, conversions.length === 1 ? converted[0].result.targetName.replace(/\.asc$/, "") : "punkte");
+  }
   showMarkers(converted);
   offerTableChoice(converted);
   showTable(converted, "");
