@@ -1,8 +1,9 @@
 // The web edition in headless Chromium, as the hosted site and as the single file opened from
-// disk: the console program's targets and names, the core's hints, a clean page for every
-// choice, no request beyond the page's origin until the online map is asked for, a worker that
-// cannot fetch, no accessibility violation, a phone's width, both ways of reading a file, and a
-// few hundred generated sources in one page. Run after the web build: node --test web/test/
+// disk: a day's folder with every end-to-end and hint case against the console program's targets
+// and the core's hints, no request beyond the page's origin until the online map is asked for, a
+// worker that cannot fetch, no accessibility violation, a phone's width, both ways of reading a
+// file, a clean page for every choice, many files on the map, large sources and a cancel, and the
+// exports as GDAL reads them. Run after the web build: node --test web/test/
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
@@ -77,41 +78,11 @@ async function noAccessibilityViolation(page, when) {
 for (const edition of [0, 1]) {
   const name = edition === 0 ? "site" : "single file";
 
-  test(`${name}: the console program's targets and names, byte for byte`, async () => {
-    const { page, context, outside, tiles, errors } = await openPage(browser, editions[edition].origin);
-    const cases = conversionCases();
-    assert.ok(cases.length >= 8, `only ${cases.length} cases`);
-    await page.goto(editions[edition].url);
-    for (const c of cases) {
-      const message = await choose(page, source(c.source, c.bytes));
-      const offered = await download(page);
-      assert.equal(message, `Konvertierung von «${c.source}» nach «${offered.name}»`, c.name);
-      if (c.derived) assert.equal(offered.name, c.target, c.name);
-      assert.ok(readFileSync(offered.path).equals(c.targetBytes), `${c.name}: the downloaded bytes differ`);
-    }
-    assert.deepEqual([outside, tiles, errors], [[], [], []]);
-    await context.close();
-  });
-
-  test(`${name}: the core's hints, and still the console program's bytes`, async () => {
-    const { page, context, errors } = await openPage(browser, editions[edition].origin);
-    await page.goto(editions[edition].url);
-    await noAccessibilityViolation(page, "before a conversion");
-    for (const [line, [sourceBytes, ...hints]] of readCases("hints.txt")) {
-      await choose(page, source("quelle.bcr", bytes(sourceBytes)));
-      assert.deepEqual(await texts(page.locator("#hints li")), hints.map(fromWindows1252), `line ${line}`);
-      assert.equal(await page.locator("#hints").isVisible(), hints.length > 0, `line ${line}`);
-      assert.ok(readFileSync((await download(page)).path).equals(consoleTarget(bytes(sourceBytes))), `line ${line}`);
-      if (hints.length > 2) await noAccessibilityViolation(page, `hints of line ${line}`);
-    }
-    assert.deepEqual(errors, []);
-    await context.close();
-  });
-
   test(`${name}: no request leaves the page until the online map is asked for`, async () => {
     const { page, context, outside, tiles, errors } = await openPage(browser, editions[edition].origin);
     await page.goto(editions[edition].url);
-    await choose(page, source("survey.bcr", example));
+    await noAccessibilityViolation(page, "before a conversion");
+    assert.equal(await choose(page, source("survey.bcr", example)), "Konvertierung von «survey.bcr» nach «survey.asc»");
     assert.equal(await markers(page).count(), 3);
     assert.equal(await page.locator(".leaflet-overlay-pane path").count() > 100, true);  // the base layer
     // The worker is bound by the page's policy: its fetch is refused before it is made.
@@ -220,27 +191,40 @@ function largeSource(path) {
   writeFileSync(path, Buffer.concat([half, Buffer.from("[COORDINATES]\r\nP1=1487533.05,6886305.18\r\n[DESCRIPTION]\r\nP1=a,b,c\r\n[END]\r\n"), half]));
 }
 
-// A day's sources in a folder with subfolders: 30 sources, two of whose targets share a name,
-// one changed after it was chosen (which makes it unreadable), one of 100 MB, and a note that
-// is no source. Gives the folder and the sources' paths in it, in the page's order.
+// A day's sources in a folder with subfolders: the end-to-end and the hint cases, each case in
+// a folder of its own, sources generated as a fuzzer makes them, two sources whose targets
+// share a name, one changed after it was chosen (which makes it unreadable), one of 100 MB, and
+// a note that is no source. Gives the folder and its sources in the page's order, each with
+// what is known of it: its target's name and bytes, its hints.
 function dayFolder() {
   const folder = scratch("tag");
-  const files = { "messung.bcr": example, "messung.v2.bcr": example.subarray(0, 200), "kaputt.bcr": example };
-  generatedSources(26).forEach((content, i) => { files[`${i < 13 ? "nord" : "süd"}/erzeugt${i + 1}.bcr`] = content; });
-  for (const [path, content] of Object.entries({ ...files, "notiz.txt": "keine Quelle" })) {
+  const sources = [
+    // A folder gives only its .bcr files; the name up to its first dot names the target.
+    ...conversionCases().map((c, i) => ({ path: `fälle/${i + 1}/${c.source}${/\.bcr$/i.test(c.source) ? "" : ".bcr"}`,
+                                          content: c.bytes, bytes: c.targetBytes, target: c.derived ? `fälle/${i + 1}/${c.target}` : undefined })),
+    ...readCases("hints.txt").map(([line, [text, ...hints]]) => ({ path: `hinweise/${line}.bcr`, content: bytes(text),
+                                                                    hints: hints.map(fromWindows1252) })),
+    ...generatedSources(12).map((content, i) => ({ path: `erzeugt/${i + 1}.bcr`, content })),
+    { path: "messung.bcr", content: example }, { path: "messung.v2.bcr", content: example.subarray(0, 200), target: "messung (2).asc" },
+    { path: "kaputt.bcr", content: example }, { path: "gross.bcr" }];
+  for (const { path, content } of [...sources, { path: "notiz.txt", content: "keine Quelle" }]) {
     mkdirSync(join(folder, path, ".."), { recursive: true });
-    writeFileSync(join(folder, path), content);
+    if (content) writeFileSync(join(folder, path), content);
   }
   largeSource(join(folder, "gross.bcr"));
-  const paths = [...Object.keys(files), "gross.bcr"].map((path) => `tag/${path}`);
-  return { folder, paths: paths.sort(new Intl.Collator("de", { numeric: true }).compare) };
+  for (const s of sources) {
+    s.bytes ??= consoleTarget(readFileSync(join(folder, s.path)));
+    s.target = `tag/${s.target ?? s.path.replace(/\.bcr$/, ".asc")}`;
+    s.path = `tag/${s.path}`;
+  }
+  return { folder, sources: sources.sort((a, b) => new Intl.Collator("de", { numeric: true }).compare(a.path, b.path)) };
 }
 
 for (const edition of [0, 1]) {
-  test(`${edition === 0 ? "site, dropped" : "single file, chosen"}: a day's folder, its targets in a ZIP as the console program writes them`, async () => {
+  test(`${edition === 0 ? "site, dropped" : "single file, chosen"}: a day's folder, the console program's targets in a ZIP, the hints`, async () => {
     const { page, context, errors } = await openPage(browser, editions[edition].origin);
     await page.goto(editions[edition].url);
-    const { folder, paths } = dayFolder();
+    const { folder, sources } = dayFolder();
     if (edition === 1) {  // a page from disk may not open a dropped folder, and says so
       await drop(page, [folder]);
       await page.locator("#message").filter({ hasText: /./ }).waitFor();
@@ -252,23 +236,25 @@ for (const edition of [0, 1]) {
     utimesSync(join(folder, "kaputt.bcr"), new Date(0), new Date(0));
     await busy;
     await page.locator("#files-box").waitFor({ timeout: 120000 });
-    assert.equal(await page.locator("#message").textContent(), "29 von 30 Quelldateien umgerechnet, 1 nicht lesbar");
-    const rows = await page.locator("#files tbody tr").evaluateAll((trs) => trs.map((tr) => [...tr.cells].map((td) => td.textContent)));
-    assert.deepEqual(rows.map((row) => row[0]), paths);
-    assert.deepEqual(rows.find((row) => row[0] === "tag/kaputt.bcr"), ["tag/kaputt.bcr", "–", "–", "Fehler beim Lesen von «tag/kaputt.bcr»"]);
-    assert.deepEqual(rows.find((row) => row[0] === "tag/messung.v2.bcr").slice(1, 2), ["tag/messung (2).asc"]);
-    assert.match(rows.find((row) => row[0] === "tag/messung.v2.bcr")[3],
-                 /Zieldatei «messung \(2\)\.asc» statt «messung\.asc»: «messung\.asc» entsteht schon aus «messung\.bcr»\./);
-    const zip = (await download(page)).path;
-    const expected = paths.filter((path) => path !== "tag/kaputt.bcr").map((path) => [path,
-      path === "tag/messung.v2.bcr" ? "tag/messung (2).asc" : path.replace(/\.bcr$/, ".asc")]);
+    assert.equal(await page.locator("#message").textContent(), `${sources.length - 1} von ${sources.length} Quelldateien umgerechnet, 1 nicht lesbar`);
+    // A row: the source, its target, its points, and its hints one by one (or the message).
+    const rows = await page.locator("#files tbody tr").evaluateAll((trs) => trs.map(({ cells }) =>
+      [cells[0].textContent, cells[1].textContent, [...cells[3].querySelectorAll("li")].map((li) => li.textContent).join("\n") || cells[3].textContent]));
+    assert.deepEqual(rows.map(([path]) => path), sources.map(({ path }) => path));
     // libarchive reads the ZIP, in a locale that can hold the names.
+    const zip = (await download(page)).path;
     const unpack = (options, ...names) => execFileSync("bsdtar", [options, zip, ...names], { env: { ...process.env, LC_ALL: "C.UTF-8" } });
-    assert.deepEqual(unpack("-tf").toString().trim().split("\n").sort(), expected.map(([, target]) => target).sort());
-    for (const [path, target] of expected) {
-      const inZip = unpack("-xOf", target);
-      assert.ok(inZip.equals(consoleTarget(readFileSync(join(folder, path.slice(4))))), target);
-    }
+    const converted = sources.filter(({ path }) => path !== "tag/kaputt.bcr");
+    assert.deepEqual(unpack("-tf").toString().trim().split("\n").sort(), converted.map(({ target }) => target).sort());
+    rows.forEach(([path, target, hints], i) => {
+      if (path === "tag/kaputt.bcr") return assert.deepEqual([target, hints], ["–", "Fehler beim Lesen von «tag/kaputt.bcr»"]);
+      assert.equal(target, sources[i].target);
+      assert.ok(unpack("-xOf", target).equals(sources[i].bytes), target);
+      if (sources[i].hints) assert.deepEqual(hints, sources[i].hints.join("\n"), path);
+      return undefined;
+    });
+    assert.match(rows.find(([path]) => path === "tag/messung.v2.bcr")[2],
+                 /^Zieldatei «messung \(2\)\.asc» statt «messung\.asc»: «messung\.asc» entsteht schon aus «messung\.bcr»\.$/m);
     assert.deepEqual(errors, []);
     await context.close();
   });
