@@ -7,7 +7,7 @@
 import { spawnSync } from "node:child_process";
 import { closeSync, existsSync, linkSync, mkdirSync, openSync, rmSync, writeSync } from "node:fs";
 import { fileURLToPath } from "node:url";
-import { launchChromium, openPage, rendererPeak, serveSite } from "../web/test/site.mjs";
+import { launchChromium, openPage, rendererPeak } from "../web/test/site.mjs";
 
 const runs = Number(process.argv[2] ?? 3);
 const mebibytes = Number(process.argv[3] ?? 256);
@@ -47,12 +47,10 @@ for (let i = 0; i < runs; ++i) {
                     mib: Math.max(...measured.map(([, kib]) => kib / 1024)) });
 }
 
-const site = await serveSite();
 const pageRuns = [];
 for (let i = 0; i < runs; ++i) {
   const browser = await launchChromium();
-  const { page } = await openPage(browser, site.url);
-  await page.goto(site.url);
+  const { page } = await openPage(browser);
   await page.waitForTimeout(1000);  // as a person takes a moment to choose the files
   const idle = rendererPeak();
   const start = performance.now();
@@ -63,7 +61,6 @@ for (let i = 0; i < runs; ++i) {
   pageRuns.push({ seconds, mib: rendererPeak(), idle });
   await browser.close();
 }
-site.server.close();
 
 const nativeSeconds = median(nativeRuns.map((run) => run.seconds));
 const pageSeconds = median(pageRuns.map((run) => run.seconds));

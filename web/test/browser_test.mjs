@@ -13,26 +13,20 @@ import { join } from "node:path";
 import { fileURLToPath } from "node:url";
 import { bytes, conversionCases, readCases } from "./cases.mjs";
 import { randomNumbers } from "./random.mjs";
-import { launchChromium, openPage, rendererPeak, serveSite, siteDirectory } from "./site.mjs";
+import { launchChromium, openPage, rendererPeak } from "./site.mjs";
 
 const repository = new URL("../../", import.meta.url);
 const example = readFileSync(new URL("examples/survey.bcr", repository));
 const axe = readFileSync(new URL("web/node_modules/axe-core/axe.min.js", repository), "utf8");
 // Node's TextDecoder reads "windows-1252" as Latin-1; the system's iconv knows the code page.
 const fromWindows1252 = (text) => execFileSync("iconv", ["-f", "CP1252", "-t", "UTF-8"], { input: bytes(text) }).toString();
-let site;
 let browser;
-let editions;
 
 before(async () => {
-  site = await serveSite();
   browser = await launchChromium();
-  editions = [{ name: "site", url: site.url, origin: site.url },
-              { name: "single file", url: new URL("kalmira.html", siteDirectory).href, origin: null }];
 });
 after(async () => {
   await browser.close();
-  site.server.close();
   rmSync(scratchRoot, { recursive: true });
 });
 
@@ -75,12 +69,9 @@ async function noAccessibilityViolation(page, when) {
   assert.deepEqual(violations.map((v) => `${v.id}: ${v.nodes.map((n) => n.target).join(" ")}`), [], when);
 }
 
-for (const edition of [0, 1]) {
-  const name = edition === 0 ? "site" : "single file";
-
-  test(`${name}: no request leaves the page until the online map is asked for`, async () => {
-    const { page, context, outside, tiles, errors } = await openPage(browser, editions[edition].origin);
-    await page.goto(editions[edition].url);
+for (const fromDisk of [false, true]) {
+  test(`${fromDisk ? "single file" : "site"}: no request leaves the page until the online map is asked for`, async () => {
+    const { page, context, outside, tiles, errors } = await openPage(browser, { fromDisk });
     await noAccessibilityViolation(page, "before a conversion");
     assert.equal(await choose(page, source("survey.bcr", example)), "Konvertierung von «survey.bcr» nach «survey.asc»");
     assert.equal(await markers(page).count(), 3);
@@ -101,8 +92,7 @@ for (const edition of [0, 1]) {
 }
 
 test("the page fits a phone: nothing scrolls sideways at 390 pixels", async () => {
-  const { page, context, errors } = await openPage(browser, site.url, { width: 390, height: 844 });
-  await page.goto(site.url);
+  const { page, context, errors } = await openPage(browser, { viewport: { width: 390, height: 844 } });
   const long = `[COORDINATES]\r\n${"P=1487533.05,6886305.18\r\n".repeat(4)}[DESCRIPTION]\r\n` +
                `P1=${"Brandenburger Tor ".repeat(8)},Pariser Platz,Berlin\r\nP2=a,K\xC3\xB6lnerDomplatteMitLangemNamen${"x".repeat(60)},c\r\n`;
   await choose(page, source(`${"sehr-langer-dateiname-".repeat(4)}.bcr`, Buffer.from(long, "latin1")));
@@ -126,9 +116,7 @@ const withoutPromiseIntegration = () => {
 
 for (const streamed of [true, false]) {
   test(`read ${streamed ? "as a stream" : "with FileReaderSync"}: every choice starts clean, a failed read leaves nothing`, async () => {
-    const { page, context, errors } = await openPage(browser, site.url);
-    if (!streamed) await page.addInitScript(withoutPromiseIntegration);
-    await page.goto(site.url);
+    const { page, context, errors } = await openPage(browser, { init: streamed ? undefined : withoutPromiseIntegration });
     const path = scratch("messung.bcr");
     writeFileSync(path, example);
     await choose(page, path);
@@ -220,18 +208,17 @@ function dayFolder() {
   return { folder, sources: sources.sort((a, b) => new Intl.Collator("de", { numeric: true }).compare(a.path, b.path)) };
 }
 
-for (const edition of [0, 1]) {
-  test(`${edition === 0 ? "site, dropped" : "single file, chosen"}: a day's folder, the console program's targets in a ZIP, the hints`, async () => {
-    const { page, context, errors } = await openPage(browser, editions[edition].origin);
-    await page.goto(editions[edition].url);
+for (const fromDisk of [false, true]) {
+  test(`${fromDisk ? "single file, chosen" : "site, dropped"}: a day's folder, the console program's targets in a ZIP, the hints`, async () => {
+    const { page, context, errors } = await openPage(browser, { fromDisk });
     const { folder, sources } = dayFolder();
-    if (edition === 1) {  // a page from disk may not open a dropped folder, and says so
+    if (fromDisk) {  // a page from disk may not open a dropped folder, and says so
       await drop(page, [folder]);
       await page.locator("#message").filter({ hasText: /./ }).waitFor();
       assert.equal(await page.locator("#message").textContent(), "Ordner «tag» kann hier nicht gelesen werden; bitte über «Ordner auswählen» wählen");
     }
     const busy = holdWorker(page);
-    await (edition === 0 ? drop(page, [folder]) : page.setInputFiles("#source-folder", folder));
+    await (fromDisk ? page.setInputFiles("#source-folder", folder) : drop(page, [folder]));
     await page.locator("#reading").waitFor();
     utimesSync(join(folder, "kaputt.bcr"), new Date(0), new Date(0));
     await busy;
@@ -261,8 +248,7 @@ for (const edition of [0, 1]) {
 }
 
 test("the picture for the README: several files with their legend, one with a hint", async () => {
-  const { page, context, errors } = await openPage(browser, site.url);
-  await page.goto(site.url);
+  const { page, context, errors } = await openPage(browser);
   const withHint = example.toString("latin1").replace("[DESCRIPTION]", "P4=1141283.97,6106163.06\r\n[DESCRIPTION]");
   const offMap = `[COORDINATES]\r\nP1=7.2e37,0\r\nP2=0,1e9\r\nP3=1e400,0\r\nP4=nan,0\r\nP5=1113194.91,7170156.29\r\n[DESCRIPTION]\r\n${"P=a,b,c\r\n".repeat(5)}`;
   const north = "[COORDINATES]\r\nP1=1113194.91,7361866.11\r\nP2=1224514.40,7170156.29\r\n[DESCRIPTION]\r\nP1=Nord,1,\r\nP2=Nord,2,\r\n";
@@ -294,8 +280,7 @@ test("the picture for the README: several files with their legend, one with a hi
 });
 
 test("20 sources of 100 MB: the renderer grows less than 100 MiB; a cancel leaves nothing offered", async () => {
-  const { page, context, errors } = await openPage(browser, site.url);
-  await page.goto(site.url);
+  const { page, context, errors } = await openPage(browser);
   const first = scratch("teil1.bcr");
   largeSource(first);
   const parts = Array.from({ length: 20 }, (_, i) => join(first, `../teil${i + 1}.bcr`));
@@ -323,8 +308,7 @@ const readByGdal = (path) => JSON.parse(execFileSync("ogr2ogr", ["-f", "GeoJSON"
   ...(path.endsWith(".gpx") ? ["waypoints"] : [])]).toString()).features;
 
 test("the exports as GDAL reads them: the target's coordinates, the source's texts", async () => {
-  const { page, context, errors } = await openPage(browser, site.url);
-  await page.goto(site.url);
+  const { page, context, errors } = await openPage(browser);
   const pieces = [['Tor "Brandenburg"', "Pariser Platz; Mitte", "Berlin <Mitte> & mehr"], ["Kölner Dom", "Dom\rkloster 4", "Köln"],
                   ["weit", "weg", "draußen"], ["Süd", "West", "x,y"]];
   const sourceText = "[COORDINATES]\r\nP1=1487533.05,6886305.18\r\nP2=773725.67,6603516.61\r\nP3=7.2e37,0\r\nP4=-250000,-250000\r\n" +

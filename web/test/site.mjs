@@ -1,29 +1,13 @@
-// Serves the built site (build/web) on the loopback interface and starts Debian's Chromium on
-// it, for the browser tests and the benchmark. Requests that would leave the page's origin are
-// collected: map tiles are answered here with a plain drawn tile, anything else fails.
-import { createServer } from "node:http";
+// Opens the built site (build/web) in Debian's Chromium, for the browser tests and the
+// benchmark: served at SITE by the page's own routes, or the single file from disk. Requests
+// that would leave the page's origin are collected: map tiles are answered with a plain drawn
+// tile, anything else fails.
 import { readdirSync, readFileSync } from "node:fs";
-import { readFile } from "node:fs/promises";
-import { extname } from "node:path";
+import { fileURLToPath } from "node:url";
 import { chromium } from "playwright-core";
 
 export const siteDirectory = new URL("../../build/web/", import.meta.url);
-const types = { ".html": "text/html", ".js": "text/javascript", ".css": "text/css" };
-
-export async function serveSite() {
-  const server = createServer(async (request, response) => {
-    const path = new URL(request.url, "http://localhost").pathname.replace(/\/$/, "/index.html");
-    try {
-      const body = await readFile(new URL(`.${decodeURIComponent(path)}`, siteDirectory));
-      response.writeHead(200, { "Content-Type": types[extname(path)] ?? "application/octet-stream" });
-      response.end(body);
-    } catch {
-      response.writeHead(404).end();
-    }
-  });
-  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
-  return { server, url: `http://127.0.0.1:${server.address().port}/` };
-}
+export const SITE = "http://localhost/";
 
 const tile = '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256"><rect width="256" height="256" fill="#f2efe9"/></svg>';
 
@@ -35,25 +19,31 @@ export async function launchChromium() {
   });
 }
 
-// A new page in `browser` for the site at `origin` (null for a file opened from disk).
-// `tiles` collects the tile requests, `outside` every other request beyond the origin, and
-// `errors` the page's errors and the messages it logs as errors.
-export async function openPage(browser, origin, viewport = { width: 1100, height: 900 }) {
+// A new page in `browser` with the site, or with the single file if `fromDisk`; `init` runs in
+// the page before its own script. `tiles` collects the tile requests, `outside` every other
+// request beyond the page's origin, and `errors` the page's errors and the messages it logs as
+// errors.
+export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, init } = {}) {
   const context = await browser.newContext({ acceptDownloads: true, viewport });
   const page = await context.newPage();
   const [tiles, outside, errors] = [[], [], []];
   page.on("pageerror", (error) => errors.push(error.message));
   page.on("console", (message) => message.type() === "error" && errors.push(message.text()));
   await context.route(/^https?:\/\//, (route) => {
-    const address = route.request().url();
-    if (origin && address.startsWith(origin)) return route.continue();
-    if (/\/\d+\/\d+\/\d+\.png$/.test(address)) {
-      tiles.push(address);
+    const address = new URL(route.request().url());
+    if (!fromDisk && address.href.startsWith(SITE)) {
+      const file = fileURLToPath(new URL(`.${address.pathname.replace(/\/$/, "/index.html")}`, siteDirectory));
+      return route.fulfill({ path: file }).catch(() => route.fulfill({ status: 404 }));
+    }
+    if (/\/\d+\/\d+\/\d+\.png$/.test(address.pathname)) {
+      tiles.push(address.href);
       return route.fulfill({ contentType: "image/svg+xml", body: tile });
     }
-    outside.push(address);
+    outside.push(address.href);
     return route.abort();
   });
+  if (init) await page.addInitScript(init);
+  await page.goto(fromDisk ? new URL("kalmira.html", siteDirectory).href : SITE);
   return { context, page, tiles, outside, errors };
 }
 
