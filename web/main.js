@@ -66,7 +66,8 @@ function reset() {
   for (const selector of ["#hints", "#files tbody", "#legend", "#points", "#table-choice"]) {
     $(selector).replaceChildren();
   }
-  for (const selector of ["#hints", "#files-box", "#legend", "#table-box", "#download", "#exports", "#reading"]) {
+  for (const selector of ["#hints", "#files-box", "#legend", "#table-choice-box", "#table-box", "#download", "#exports",
+                          "#reading"]) {
     $(selector).hidden = true;
   }
   markers.clearLayers();
