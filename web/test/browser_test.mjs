@@ -114,37 +114,34 @@ const withoutPromiseIntegration = () => {
   };
 };
 
-for (const streamed of [true, false]) {
-  test(`read ${streamed ? "as a stream" : "with FileReaderSync"}: every choice starts clean, a failed read leaves nothing`, async () => {
-    const { page, context, errors } = await openPage(browser, { init: streamed ? undefined : withoutPromiseIntegration });
-    const path = scratch("messung.bcr");
-    writeFileSync(path, example);
-    await choose(page, path);
-    assert.equal(await page.locator("#count").textContent(), "3 Punkte");
-    assert.equal(await page.workers()[0].evaluate(() => typeof WebAssembly.Suspending), streamed ? "function" : "undefined");
-    // The same file, edited, chosen again.
-    writeFileSync(path, `[COORDINATES]\r\n${"P=1,2\r\n".repeat(150)}[DESCRIPTION]\r\n${"P=a,b,c\r\n".repeat(150)}`);
-    await choose(page, path);
-    assert.equal(await page.locator("#count").textContent(), "99 Punkte");
-    assert.equal(await page.locator("#hints li").count(), 2);
-    // A new choice clears the page at once, before its file is read (the worker is held busy
-    // meanwhile); a file changed after it was chosen cannot be read.
-    const changed = join(path, "../weg.bcr");
-    writeFileSync(changed, example);
-    const busy = holdWorker(page);
-    await page.setInputFiles("#source-file", changed);
-    const shown = await page.evaluate(() => ["#message", "#count", "#hints li", ".leaflet-interactive", "#download[href]", "#points td"]
-      .map((selector) => [...document.querySelectorAll(selector)].map((element) => element.textContent).join("")));
-    utimesSync(changed, new Date(0), new Date(0));
-    await busy;
-    assert.deepEqual(shown, ["", "", "", "", "", ""]);
-    await page.locator("#message").filter({ hasText: /./ }).waitFor();
-    assert.equal(await page.locator("#message").textContent(), "Fehler beim Lesen von «weg.bcr»");
-    assert.deepEqual([await markers(page).count(), await page.locator("#download").isVisible()], [0, false]);
-    assert.deepEqual(errors, []);
-    await context.close();
-  });
-}
+test("every choice starts clean, a failed read leaves nothing", async () => {
+  const { page, context, errors } = await openPage(browser);
+  const path = scratch("messung.bcr");
+  writeFileSync(path, example);
+  await choose(page, path);
+  assert.equal(await page.locator("#count").textContent(), "3 Punkte");
+  // The same file, edited, chosen again.
+  writeFileSync(path, `[COORDINATES]\r\n${"P=1,2\r\n".repeat(150)}[DESCRIPTION]\r\n${"P=a,b,c\r\n".repeat(150)}`);
+  await choose(page, path);
+  assert.equal(await page.locator("#count").textContent(), "99 Punkte");
+  assert.equal(await page.locator("#hints li").count(), 2);
+  // A new choice clears the page at once, before its file is read (the worker is held busy
+  // meanwhile); a file changed after it was chosen cannot be read.
+  const changed = join(path, "../weg.bcr");
+  writeFileSync(changed, example);
+  const busy = holdWorker(page);
+  await page.setInputFiles("#source-file", changed);
+  const shown = await page.evaluate(() => ["#message", "#count", "#hints li", ".leaflet-interactive", "#download[href]", "#points td"]
+    .map((selector) => [...document.querySelectorAll(selector)].map((element) => element.textContent).join("")));
+  utimesSync(changed, new Date(0), new Date(0));
+  await busy;
+  assert.deepEqual(shown, ["", "", "", "", "", ""]);
+  await page.locator("#message").filter({ hasText: /./ }).waitFor();
+  assert.equal(await page.locator("#message").textContent(), "Fehler beim Lesen von «weg.bcr»");
+  assert.deepEqual([await markers(page).count(), await page.locator("#download").isVisible()], [0, false]);
+  assert.deepEqual(errors, []);
+  await context.close();
+});
 
 // Sources as a fuzzer makes them: the seeds of the conversion's fuzz target, their bytes flipped,
 // cut and repeated, and points with numbers far off the map.
@@ -209,8 +206,10 @@ function dayFolder() {
 }
 
 for (const fromDisk of [false, true]) {
-  test(`${fromDisk ? "single file, chosen" : "site, dropped"}: a day's folder, the console program's targets in a ZIP, the hints`, async () => {
-    const { page, context, errors } = await openPage(browser, { fromDisk });
+  test(`${fromDisk ? "single file, chosen, FileReaderSync" : "site, dropped, streamed"}: a day's folder, the console program's targets in a ZIP, the hints`, async () => {
+    // The single file as a browser without promise integration runs it, reading with FileReaderSync.
+    const { page, context, errors } = await openPage(browser, { fromDisk, init: fromDisk ? withoutPromiseIntegration : undefined });
+    assert.equal(await page.workers()[0].evaluate(() => typeof WebAssembly.Suspending), fromDisk ? "undefined" : "function");
     const { folder, sources } = dayFolder();
     if (fromDisk) {  // a page from disk may not open a dropped folder, and says so
       await drop(page, [folder]);
