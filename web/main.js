@@ -8,7 +8,7 @@ import { feature } from "topojson-client";
 import countries from "world-atlas/countries-110m.json";
 import { csv, geojson, gpx, kml } from "./exports.js";
 import { chosenSources, droppedSources } from "./sources.js";
-import { nameTargets, zipTargets } from "./targets.js";
+import { fileName, nameTargets, zipTargets } from "./targets.js";
 
 // Set when the page is built: the worker's code, and the tile server with its attribution.
 /* global KALMIRA_WORKER, KALMIRA_TILE_URL, KALMIRA_TILE_ATTRIBUTION */
@@ -79,14 +79,14 @@ function reset() {
 
 function offer(link, blob, name, text = name) {
   link.href = URL.createObjectURL(blob);
-  link.download = name.slice(name.lastIndexOf("/") + 1);
+  link.download = fileName(name);
   link.textContent = text;
   link.hidden = false;
 }
 
 const hintItems = (hints) => hints.map((hint) => element("li", hint));
 const failure = ({ path, result }) =>
-  (result.unreadableFolder ? `Ordner «${path}» kann hier nicht gelesen werden; bitte über «Ordner auswählen» wählen`
+  (result.folder ? `Ordner «${path}» kann hier nicht gelesen werden; bitte über «Ordner auswählen» wählen`
                            : `Fehler beim Lesen von «${path}»`);
 
 // One source: its message, count and hints, and its target.
@@ -176,10 +176,10 @@ function showMarkers(converted) {
 
 // The points of one file, or of all with a column naming the file.
 function showTable(converted, chosen) {
-  const all = chosen === "";
-  const shown = all ? converted : [converted[Number(chosen)]];
+  const shown = chosen === "" ? converted : [converted[Number(chosen)]];
+  const withFile = shown.length > 1;
   const head = $("#points").createTHead().insertRow();
-  for (const text of [...(all && converted.length > 1 ? ["Datei"] : []), "Nr.", "Länge", "Breite",
+  for (const text of [...(withFile ? ["Datei"] : []), "Nr.", "Länge", "Breite",
                       "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"]) {
     head.append(element("th", text));
   }
@@ -187,7 +187,7 @@ function showTable(converted, chosen) {
   for (const { path, result } of shown) {
     result.points.forEach((point, index) => {
       const row = body.insertRow();
-      if (all && converted.length > 1) row.insertCell().textContent = path;
+      if (withFile) row.insertCell().textContent = path;
       for (const text of [String(index + 1), point.longitude, point.latitude, ...point.pieces]) {
         row.insertCell().textContent = text;
       }
@@ -238,9 +238,9 @@ function convert(sources) {
     }
     reset();
     const results = data.results.values();
-    show(sources.map(({ file, path }) => ({ path, result: file ? results.next().value : { error: true, unreadableFolder: true } })));
+    show(sources.map(({ file, path }) => ({ path, result: file ? results.next().value : { error: true, folder: true } })));
   };
-  worker.postMessage(readable.map(({ file, path }) => ({ file, path })));
+  worker.postMessage(readable);
 }
 
 $("#cancel").addEventListener("click", () => {

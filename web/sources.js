@@ -1,7 +1,7 @@
 // The sources the user gives the page: files chosen in the pickers or dropped, and the .bcr files
 // of chosen or dropped folders, also in their subfolders. Each is { file, path }, the path
-// relative to what was chosen ("messungen/montag/a.bcr"), or { path, unreadable } for a dropped
-// folder the browser will not open (Chromium opens none in a page loaded from disk). They come
+// relative to what was chosen ("messungen/montag/a.bcr"), or only { path } for a dropped folder
+// the browser will not open (Chromium opens none in a page loaded from disk). They come
 // sorted by path, as a person reads a folder, so that the order does not depend on the browser.
 
 const isSource = (name) => /\.bcr$/i.test(name);
@@ -44,7 +44,7 @@ export async function droppedSources(dataTransfer) {
     try {
       sources.push(...await folderSources(entry));
     } catch {
-      sources.push({ path: entry.name, unreadable: true });
+      sources.push({ path: entry.name });
     }
   }
   return sorted(sources);

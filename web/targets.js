@@ -4,7 +4,7 @@
 // hints say so; names that differ only in case count as the same, as on Windows.
 import { zipSync } from "fflate";
 
-const fileName = (path) => path.slice(path.lastIndexOf("/") + 1);
+export const fileName = (path) => path.slice(path.lastIndexOf("/") + 1);
 
 // Gives every converted source of `conversions` ({ path, result }, in order) a name of its own.
 export function nameTargets(conversions) {

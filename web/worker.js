@@ -92,8 +92,7 @@ async function convert(file, path, report) {
   for (let index = 0; index < count; ++index) {
     const [longitude, latitude, ...pieces] = [0, 1, 2, 3, 4].map(
       (which) => windows1252.decode(answer(exports.point_text(index, which))));
-    points.push({ longitude, latitude, pieces: pieces.map((piece) => piece.replace(/,$/, "")),
-                  onMap: exports.point_on_map(index) === 1 });
+    points.push({ longitude, latitude, pieces, onMap: exports.point_on_map(index) === 1 });
   }
   const hints = windows1252.decode(answer(exports.hints())).split("\n").filter((hint) => hint);
   return { targetName, target: new Uint8Array(await new Blob(target).arrayBuffer()), points, hints };

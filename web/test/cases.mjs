@@ -4,18 +4,16 @@ import { execFileSync } from "node:child_process";
 import { fileURLToPath } from "node:url";
 
 const exporter = fileURLToPath(new URL("../../build/release/tests/kalmira_case_export", import.meta.url));
-const exported = (table) => JSON.parse(execFileSync(exporter, [table], { maxBuffer: 1 << 28 }));
+// The cases of a table: [line number, fields] each; for "runs", the end-to-end runs.
+export const readCases = (table) => JSON.parse(execFileSync(exporter, [table], { maxBuffer: 1 << 28 }));
 
 export const bytes = (text) => Buffer.from(text, "latin1");
-
-// The cases of a table: [line number, fields] each.
-export const readCases = (table) => exported(table);
 
 // The runs of cases/end_to_end.txt in which the console program writes a target: the source's
 // file name and bytes, the target's file name and bytes, and whether the console program named
 // the target itself.
 const fileName = (path) => path.slice(path.lastIndexOf("/") + 1);
-export const conversionCases = () => exported("runs")
+export const conversionCases = () => readCases("runs")
   .filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1)
   .map((c) => {
     const path = c.arguments[0] ?? c.input.split(/\r?\n/)[0];

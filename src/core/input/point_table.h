@@ -2,6 +2,7 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace kalmira {
 
@@ -16,6 +17,11 @@ struct PointRecord {
 
   bool operator==(const PointRecord&) const = default;
 };
+
+// A description piece as the source holds it, without the "," it is stored with.
+inline std::string_view piece_text(std::string_view piece) {
+  return piece.substr(0, piece.empty() ? 0 : piece.size() - 1);
+}
 
 inline constexpr int kMaxPoints = 99;
 

@@ -74,10 +74,6 @@ bool looks_like_utf8(std::string_view text) {
   return sequence_seen;
 }
 
-std::string without_comma(const std::string& piece) {
-  return piece.substr(0, piece.empty() ? 0 : piece.size() - 1);
-}
-
 void hint_overflow(std::vector<std::string>& hints, const char* header,
                    const SectionReport& section) {
   if (section.entry_lines <= kMaxPoints) return;
@@ -148,7 +144,7 @@ std::vector<std::string> source_hints(const PointTable& table, const SourceRepor
       hints.push_back(
           "Die Beschreibungen sehen nach UTF-8 aus, nicht nach Windows-1252; "
           "Umlaute erscheinen dann falsch. Zuerst bei Punkt " +
-          std::to_string(i + 1) + ": \xAB" + without_comma(*piece).substr(0, kLongestQuote) +
+          std::to_string(i + 1) + ": \xAB" + std::string(piece_text(*piece).substr(0, kLongestQuote)) +
           "\xBB");
       return hints;
     }
