@@ -16,34 +16,22 @@ const build = new URL("../../build/", import.meta.url);
 const native = fileURLToPath(new URL("release/tests/kalmira_number_check", build));
 const wasm = new URL("wasm-tests/tests/kalmira_number_check.wasm", build);
 
+// Texts as a sign, a body and a tail: decimal (three times as often as the others), hexadecimal
+// with a binary exponent, the words in any case, or near the coordinates the files hold.
 function randomTexts(count, seed) {
   const next = randomNumbers(seed);
   const pick = (choices) => choices[next(choices.length)];
   const digits = (alphabet, most) => Array.from({ length: next(most + 1) }, () => pick(alphabet)).join("");
-  const decimal = "0123456789";
-  const hexadecimal = "0123456789abcdefABCDEF";
-  const texts = [];
-  for (let i = 0; i < count; ++i) {
-    let text = pick(["", "", " ", "\t", "+", "-", "--", "+-", " -"]);
-    switch (next(6)) {
-      case 0: case 1: case 2:  // decimal, with point and exponent
-        text += digits(decimal, next(4) === 0 ? 40 : 12) + pick(["", ".", "."]) + digits(decimal, 20);
-        if (next(2)) text += pick(["e", "E"]) + pick(["", "+", "-", "+-"]) + digits(decimal, next(5) === 0 ? 4 : 2);
-        break;
-      case 3:  // hexadecimal, with binary exponent
-        text += pick(["0x", "0X", "0x.", "0"]) + digits(hexadecimal, 18) + pick(["", "."]) + digits(hexadecimal, 6);
-        if (next(2)) text += pick(["p", "P"]) + pick(["", "+", "-"]) + digits(decimal, 4);
-        break;
-      case 4:  // the words, in any case
-        text += [...pick(["inf", "infinity", "nan", "nan(1)", "in", "infinit", "na"])]
-          .map((c) => (next(2) ? c.toUpperCase() : c)).join("");
-        break;
-      default:  // near the coordinates the files hold
-        text += String(next(40000000)) + "." + digits(decimal, 8);
-    }
-    texts.push(text + pick(["", "", ",", "x", ".5", "e", " 1"]));
-  }
-  return texts;
+  const [decimal, hexadecimal] = ["0123456789", "0123456789abcdefABCDEF"];
+  const exponent = (marks, signs, most) => (next(2) ? pick(marks) + pick(signs) + digits(decimal, most) : "");
+  const decimalText = () => digits(decimal, next(4) === 0 ? 40 : 12) + pick(["", ".", "."]) + digits(decimal, 20) +
+                            exponent("eE", ["", "+", "-", "+-"], next(5) === 0 ? 4 : 2);
+  const bodies = [decimalText, decimalText, decimalText,
+    () => pick(["0x", "0X", "0x.", "0"]) + digits(hexadecimal, 18) + pick(["", "."]) + digits(hexadecimal, 6) + exponent("pP", ["", "+", "-"], 4),
+    () => [...pick(["inf", "infinity", "nan", "nan(1)", "in", "infinit", "na"])].map((c) => (next(2) ? c.toUpperCase() : c)).join(""),
+    () => `${next(40000000)}.${digits(decimal, 8)}`];
+  return Array.from({ length: count }, () =>
+    pick(["", "", " ", "\t", "+", "-", "--", "+-", " -"]) + pick(bodies)() + pick(["", "", ",", "x", ".5", "e", " 1"]));
 }
 
 async function runWasm(input, output) {
