@@ -40,19 +40,15 @@ std::string shell_quoted(const std::string& word) {
   return quoted + "'";
 }
 
-// Runs `command` with the shell on a raw terminal with only the locale `settings` in its
-// environment, types `typed` and collects the screen until the command ends (at most 20 s).
-// Returns what the screen received and the exit status (-1 if the command did not end).
-std::pair<std::string, int> run_on_terminal(const std::string& command, const std::string& settings,
-                                            const std::string& typed) {
+// Runs `command` with the shell on a raw terminal, types `typed` and collects the screen until
+// the command ends (at most 20 s). Returns what the screen received and the exit status (-1 if
+// the command did not end).
+std::pair<std::string, int> run_on_terminal(const std::string& command, const std::string& typed) {
   termios raw{};
   ::cfmakeraw(&raw);  // no echo and no line-end translation: the screen gets the bytes written
   int terminal = -1;
   const pid_t child = ::forkpty(&terminal, nullptr, &raw, nullptr);
   if (child == 0) {
-    ::clearenv();
-    std::istringstream words(settings);
-    for (std::string setting; words >> setting;) ::putenv(::strdup(setting.c_str()));
     ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
     ::_exit(127);
   }
@@ -84,9 +80,9 @@ void check_run(const EndToEndCase& run, const fs::path& folder) {
   std::string arguments;
   for (const std::string& word : run.arguments) arguments += " " + shell_quoted(word);
   const std::string in_folder = "cd " + shell_quoted(folder.string()) + " && ";
-  if (run.terminal) {
+  if (run.terminal) {  // with only the case's locale settings in the environment
     const auto [shown, status] = run_on_terminal(
-        in_folder + "exec " + converter_command + arguments, *run.terminal, run.input);
+        in_folder + "exec env -i " + *run.terminal + " " + converter_command + arguments, run.input);
     EXPECT_EQ(shown, run.output) << run.name;
     EXPECT_EQ(status, run.status) << run.name;
     return;
