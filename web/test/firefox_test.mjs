@@ -3,7 +3,7 @@
 // giving the console program's bytes and names.
 import { test } from "node:test";
 import assert from "node:assert/strict";
-import { mkdtempSync, writeFileSync } from "node:fs";
+import { mkdtempSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import puppeteer from "puppeteer-core";
@@ -23,23 +23,21 @@ test("Firefox: the single file converts as the console program does", async () =
   });
   await page.goto(new URL("kalmira.html", siteDirectory).href);
   const folder = mkdtempSync(join(tmpdir(), "kalmira-firefox-"));
-  const convert = async (name, content) => {
-    writeFileSync(join(folder, name), content);
+  for (const c of conversionCases()) {
+    writeFileSync(join(folder, c.source), c.bytes);
     await page.evaluate(() => { document.querySelector("#message").textContent = ""; });
-    await (await page.$("#source-file")).uploadFile(join(folder, name));
+    await (await page.$("#source-file")).uploadFile(join(folder, c.source));
     await page.waitForFunction(() => document.querySelector("#message").textContent !== "");
-    return page.evaluate(async () => ({
+    const shown = await page.evaluate(async () => ({
       message: document.querySelector("#message").textContent,
       name: document.querySelector("#download").download,
       target: [...new Uint8Array(await globalThis.offered.get(document.querySelector("#download").href).arrayBuffer())],
     }));
-  };
-  for (const c of conversionCases()) {
-    const shown = await convert(c.source, c.bytes);
     assert.equal(shown.message, `Konvertierung von «${c.source}» nach «${shown.name}»`, c.name);
     if (c.derived) assert.equal(shown.name, c.target, c.name);
     assert.ok(Buffer.from(shown.target).equals(c.targetBytes), `${c.name}: the target's bytes differ`);
   }
+  rmSync(folder, { recursive: true });
   assert.deepEqual(errors, []);
   await browser.close();
 });

@@ -4,7 +4,7 @@
 import { test } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
-import { openSync, closeSync, readFileSync, writeFileSync, mkdtempSync } from "node:fs";
+import { closeSync, mkdtempSync, openSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { fileURLToPath } from "node:url";
@@ -54,6 +54,7 @@ test("WebAssembly and native builds convert every number text alike", async () =
   const expected = execFileSync(native, { input: readFileSync(input), maxBuffer: 1 << 30 }).toString().split("\n");
   await runWasm(input, join(folder, "wasm"));
   const actual = readFileSync(join(folder, "wasm")).toString().split("\n");
+  rmSync(folder, { recursive: true });
   assert.equal(actual.length, expected.length);
   const differing = actual.findIndex((line, i) => line !== expected[i]);
   assert.equal(differing, -1, `text ${JSON.stringify(texts[differing])}: native ${expected[differing]}, WebAssembly ${actual[differing]}`);
