@@ -88,6 +88,7 @@ test("a phone's width: nothing scrolls sideways; every choice starts clean, a fa
   writeFileSync(path, example);
   assert.equal(await choose(page, path), "Konvertierung von «messung.bcr» nach «messung.asc»");
   assert.deepEqual([await page.locator("#count").textContent(), await markers(page).count()], ["3 Punkte", 3]);
+  assert.equal(await page.locator("#source-file").inputValue(), "");  // so that the same file can be chosen again
   // A new choice clears the page at once, before its file is read (the worker is held busy
   // meanwhile); a file changed after it was chosen cannot be read.
   const changed = join(path, "../weg.bcr");

@@ -10,8 +10,13 @@ import puppeteer from "puppeteer-core";
 import { conversionCases } from "./cases.mjs";
 import { siteDirectory } from "./site.mjs";
 
-test("Firefox: the single file converts as the console program does", async () => {
+test("Firefox: the single file converts as the console program does", async (t) => {
   const browser = await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true });
+  const folder = mkdtempSync(join(tmpdir(), "kalmira-firefox-"));
+  t.after(async () => {
+    await browser.close();
+    rmSync(folder, { recursive: true });
+  });
   const page = await browser.newPage();
   const errors = [];
   page.on("pageerror", (error) => errors.push(error.message));
@@ -22,7 +27,6 @@ test("Firefox: the single file converts as the console program does", async () =
     URL.createObjectURL = (blob) => { const url = make(blob); globalThis.offered.set(url, blob); return url; };
   });
   await page.goto(new URL("kalmira.html", siteDirectory).href);
-  const folder = mkdtempSync(join(tmpdir(), "kalmira-firefox-"));
   for (const c of conversionCases()) {
     writeFileSync(join(folder, c.source), c.bytes);
     await page.evaluate(() => { document.querySelector("#message").textContent = ""; });
@@ -37,7 +41,5 @@ test("Firefox: the single file converts as the console program does", async () =
     if (c.derived) assert.equal(shown.name, c.target, c.name);
     assert.ok(Buffer.from(shown.target).equals(c.targetBytes), `${c.name}: the target's bytes differ`);
   }
-  rmSync(folder, { recursive: true });
   assert.deepEqual(errors, []);
-  await browser.close();
 });

@@ -44,17 +44,17 @@ async function runWasm(input, output) {
   closeSync(stdout);
 }
 
-test("WebAssembly and native builds convert every number text alike", async () => {
+test("WebAssembly and native builds convert every number text alike", async (t) => {
   const table = readCases("numbers.txt").map(([, [text]]) => text)
     .filter((text) => !text.includes("\n"));  // a text per line
   const texts = [...table, ...randomTexts(1000000, 20261206)];
   const folder = mkdtempSync(join(tmpdir(), "kalmira-numbers-"));
+  t.after(() => rmSync(folder, { recursive: true }));
   const input = join(folder, "texts");
   writeFileSync(input, Buffer.from(texts.join("\n") + "\n", "latin1"));
   const expected = execFileSync(native, { input: readFileSync(input), maxBuffer: 1 << 30 }).toString().split("\n");
   await runWasm(input, join(folder, "wasm"));
   const actual = readFileSync(join(folder, "wasm")).toString().split("\n");
-  rmSync(folder, { recursive: true });
   assert.equal(actual.length, expected.length);
   const differing = actual.findIndex((line, i) => line !== expected[i]);
   assert.equal(differing, -1, `text ${JSON.stringify(texts[differing])}: native ${expected[differing]}, WebAssembly ${actual[differing]}`);
