@@ -82,7 +82,8 @@ void check_run(const EndToEndCase& run, const fs::path& folder) {
   const std::string in_folder = "cd " + shell_quoted(folder.string()) + " && ";
   if (run.terminal) {  // with only the case's locale settings in the environment
     const auto [shown, status] = run_on_terminal(
-        in_folder + "exec env -i " + *run.terminal + " " + converter_command + arguments, run.input);
+        in_folder + "exec env -i " + *run.terminal + " " + converter_command + arguments,
+        run.input);
     EXPECT_EQ(shown, run.output) << run.name;
     EXPECT_EQ(status, run.status) << run.name;
     return;

@@ -87,7 +87,9 @@ KALMIRA_EXPORT(point_text) const char* point_text(int index, int which) {
     text = which == 0 ? position.longitude : position.latitude;
     return give(text);
   }
-  return give(kalmira::piece_text(which == 2 ? record.desc1 : which == 3 ? record.desc2 : record.desc3));
+  return give(kalmira::piece_text(which == 2   ? record.desc1
+                                  : which == 3 ? record.desc2
+                                               : record.desc3));
 }
 
 // Whether point `index` of the last conversion can stand on a map: 1 or 0.

@@ -144,8 +144,8 @@ std::vector<std::string> source_hints(const PointTable& table, const SourceRepor
       hints.push_back(
           "Die Beschreibungen sehen nach UTF-8 aus, nicht nach Windows-1252; "
           "Umlaute erscheinen dann falsch. Zuerst bei Punkt " +
-          std::to_string(i + 1) + ": \xAB" + std::string(piece_text(*piece).substr(0, kLongestQuote)) +
-          "\xBB");
+          std::to_string(i + 1) + ": \xAB" +
+          std::string(piece_text(*piece).substr(0, kLongestQuote)) + "\xBB");
       return hints;
     }
   }
