@@ -78,30 +78,27 @@ const withoutPromiseIntegration = () => {
 
 test("a phone's width: nothing scrolls sideways; every choice starts clean, a failed read leaves nothing", async () => {
   const { page, context, errors } = await openPage(browser, { viewport: { width: 390, height: 844 } });
-  const long = `[COORDINATES]\r\n${"P=1487533.05,6886305.18\r\n".repeat(4)}[DESCRIPTION]\r\n` +
-               `P1=${"Brandenburger Tor ".repeat(8)},Pariser Platz,Berlin\r\nP2=a,K\xC3\xB6lnerDomplatteMitLangemNamen${"x".repeat(60)},c\r\n`;
-  await choose(page, source(`${"sehr-langer-dateiname-".repeat(4)}.bcr`, Buffer.from(long, "latin1")));
+  const name = "sehr-langer-dateiname-".repeat(4);
+  const path = scratch(`${name}.bcr`);
+  writeFileSync(path, `[COORDINATES]\r\n${"P=1487533.05,6886305.18\r\n".repeat(4)}[DESCRIPTION]\r\n` +
+                      `P1=${"Brandenburger Tor ".repeat(8)},Pariser Platz,Berlin\r\nP2=a,${"KölnerDomplatte".repeat(6)},c\r\n`, "latin1");
+  assert.equal(await choose(page, path), `Konvertierung von «${name}.bcr» nach «${name}.asc»`);
+  assert.deepEqual([await page.locator("#count").textContent(), await markers(page).count()], ["2 Punkte", 2]);  // as described
   assert.equal(await page.evaluate(() => document.documentElement.scrollWidth), 390);
   assert.ok((await page.locator("#map").boundingBox()).height >= 250);
   await noAccessibilityViolation(page, "on a phone");
-  const path = scratch("messung.bcr");
-  writeFileSync(path, example);
-  assert.equal(await choose(page, path), "Konvertierung von «messung.bcr» nach «messung.asc»");
-  assert.deepEqual([await page.locator("#count").textContent(), await markers(page).count()], ["3 Punkte", 3]);
-  assert.equal(await page.locator("#source-file").inputValue(), "");  // so that the same file can be chosen again
-  // A new choice clears the page at once, before its file is read (the worker is held busy
-  // meanwhile); a file changed after it was chosen cannot be read.
-  const changed = join(path, "../weg.bcr");
-  writeFileSync(changed, example);
+  // The emptied picker lets the same file be chosen again: the page is cleared at once, before it
+  // is read (the worker is held busy meanwhile); changed since it was chosen, it cannot be read.
+  assert.equal(await page.locator("#source-file").inputValue(), "");
   const busy = holdWorker(page);
-  await page.setInputFiles("#source-file", changed);
+  await page.setInputFiles("#source-file", path);
   const shown = await page.evaluate(() => ["#message", "#count", "#hints li", ".leaflet-interactive", "#download[href]", "#points td"]
     .map((selector) => [...document.querySelectorAll(selector)].map((element) => element.textContent).join("")));
-  utimesSync(changed, new Date(0), new Date(0));
+  utimesSync(path, new Date(0), new Date(0));
   await busy;
   assert.deepEqual(shown, ["", "", "", "", "", ""]);
   await page.locator("#message").filter({ hasText: /./ }).waitFor();
-  assert.equal(await page.locator("#message").textContent(), "Fehler beim Lesen von «weg.bcr»");
+  assert.equal(await page.locator("#message").textContent(), `Fehler beim Lesen von «${name}.bcr»`);
   assert.deepEqual([await markers(page).count(), await page.locator("#download").isVisible()], [0, false]);
   assert.deepEqual(errors, []);
   await context.close();
@@ -295,38 +292,32 @@ test("the exports as GDAL reads them: the target's coordinates, the source's tex
   const [first, next] = [places(sourceBytes), places(second)];
   const expected = [...[0, 1, 3].map((i) => ({ source: "messung.bcr", number: i + 1, place: first[i], pieces: pieces[i] })),
                     { source: "zweit.bcr", number: 1, place: next[0], pieces: ["Nord", "Hafen", "Kiel"] }];
+  // Each format: its place and texts as GDAL reads a feature, and the texts a point should give.
+  const named = (p) => [`${p.number} ${p.pieces[0]}`, p.pieces.join(", ")];
+  const formats = {
+    geojson: [({ geometry, properties: f }) => [geometry.coordinates, [f.datei, f.punkt, f.beschreibung1, f.beschreibung2, f.beschreibung3]],
+              (p) => [p.source, p.number, ...p.pieces]],
+    kml: [({ geometry, properties: f }) => [geometry.coordinates.slice(0, 2), [f.Name, f.description]], named],
+    gpx: [({ geometry, properties: f }) => [geometry.coordinates, [f.name, f.desc]], named],
+    csv: [({ properties: f }) => [[f["Länge"], f.Breite].map((value) => Number(value.replace(",", "."))),
+                                  [f.Datei, Number(f.Punkt), f["Beschreibung 1"], f["Beschreibung 2"], f["Beschreibung 3"]]],
+          // GDAL's CSV reader gives a line break in a quoted field as a line feed.
+          (p) => [p.source, p.number, ...p.pieces.map((piece) => piece.replace("\r", "\n"))]],
+  };
   const exported = {};
-  for (const format of ["geojson", "kml", "gpx", "csv"]) {
+  for (const [format, [seen, wanted]] of Object.entries(formats)) {
     const file = await download(page, `#export-${format}`);
     assert.equal(file.name, `punkte.${format}`);
     exported[format] = file.path;
-  }
-  execFileSync("xmllint", ["--noout", exported.kml, exported.gpx]);  // well-formed
-  const text = (point) => `${point.number} ${point.pieces[0]}`;
-  const described = (point) => point.pieces.join(", ");
-  const seen = {
-    geojson: (f) => [f.geometry.coordinates, [f.properties.datei, f.properties.punkt, f.properties.beschreibung1,
-                                              f.properties.beschreibung2, f.properties.beschreibung3]],
-    kml: (f) => [f.geometry.coordinates.slice(0, 2), [f.properties.Name, f.properties.description]],
-    gpx: (f) => [f.geometry.coordinates, [f.properties.name, f.properties.desc]],
-    csv: (f) => [[f.properties["Länge"], f.properties.Breite].map((value) => Number(value.replace(",", "."))),
-                 [f.properties.Datei, Number(f.properties.Punkt), ...[1, 2, 3].map((n) => f.properties[`Beschreibung ${n}`])]],
-  };
-  const wanted = {
-    geojson: (p) => [p.source, p.number, ...p.pieces], kml: (p) => [text(p), described(p)], gpx: (p) => [text(p), described(p)],
-    // GDAL's CSV reader gives a line break in a quoted field as a line feed.
-    csv: (p) => [p.source, p.number, ...p.pieces.map((piece) => piece.replace("\r", "\n"))],
-  };
-  for (const [format, path] of Object.entries(exported)) {
-    const features = readByGdal(path);
+    const features = readByGdal(file.path);
     assert.equal(features.length, 4, format);
     features.forEach((feature, i) => {
-      const [coordinates, texts] = seen[format](feature);
-      const point = expected[i];
-      assert.deepEqual(coordinates.map((value) => value.toFixed(8)), point.place, format);
-      assert.deepEqual(texts, wanted[format](point), format);
+      const [coordinates, texts] = seen(feature);
+      assert.deepEqual(coordinates.map((value) => value.toFixed(8)), expected[i].place, format);
+      assert.deepEqual(texts, wanted(expected[i]), format);
     });
   }
+  execFileSync("xmllint", ["--noout", exported.kml, exported.gpx]);  // well-formed
   // Eight decimals, digit for digit, as the target has them.
   assert.ok(readFileSync(exported.geojson, "utf8").includes(`[${expected[0].place.join(",")}]`));
   assert.ok(readFileSync(exported.csv, "utf8").includes(`;${expected[2].place[0].replace(".", ",")};`));
