@@ -1,5 +1,6 @@
 // The web edition in headless Chromium, as the hosted site and as the single file opened from
-// disk, against the console program's targets and the core's hints. Run after the web build.
+// disk, against the console program's targets and the core's hints; the single file also in a
+// second engine, Firefox ESR, driven by puppeteer-core over WebDriver BiDi. Run after the web build.
 import { test, before, after } from "node:test";
 import assert from "node:assert/strict";
 import { execFileSync } from "node:child_process";
@@ -7,9 +8,10 @@ import { linkSync, mkdirSync, mkdtempSync, readdirSync, readFileSync, rmSync, ut
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { fileURLToPath } from "node:url";
+import puppeteer from "puppeteer-core";
 import { bytes, conversionCases, readCases } from "./cases.mjs";
 import { randomNumbers } from "./random.mjs";
-import { launchChromium, openPage, rendererPeak } from "./site.mjs";
+import { launchChromium, openPage, rendererPeak, siteDirectory } from "./site.mjs";
 
 const repository = new URL("../../", import.meta.url);
 const example = readFileSync(new URL("examples/survey.bcr", repository));
@@ -327,4 +329,35 @@ test("the exports as GDAL reads them: the target's coordinates, the source's tex
   assert.equal((await download(page, "#export-kml")).name, "messung.kml");
   assert.deepEqual(errors, []);
   await context.close();
+});
+
+test("Firefox: the single file converts as the console program does", async (t) => {
+  const firefox = await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr", headless: true });
+  t.after(() => firefox.close());
+  const page = await firefox.newPage();
+  const errors = [];
+  page.on("pageerror", (error) => errors.push(error.message));
+  // The blobs the page offers, by their addresses (the page's policy lets it fetch none).
+  await page.evaluateOnNewDocument(() => {
+    const make = URL.createObjectURL;
+    globalThis.offered = new Map();
+    URL.createObjectURL = (blob) => { const url = make(blob); globalThis.offered.set(url, blob); return url; };
+  });
+  await page.goto(new URL("kalmira.html", siteDirectory).href);
+  for (const c of conversionCases()) {
+    const path = scratch(c.source);
+    writeFileSync(path, c.bytes);
+    await page.evaluate(() => { document.querySelector("#message").textContent = ""; });
+    await (await page.$("#source-file")).uploadFile(path);
+    await page.waitForFunction(() => document.querySelector("#message").textContent !== "");
+    const shown = await page.evaluate(async () => ({
+      message: document.querySelector("#message").textContent,
+      name: document.querySelector("#download").download,
+      target: [...new Uint8Array(await globalThis.offered.get(document.querySelector("#download").href).arrayBuffer())],
+    }));
+    assert.equal(shown.message, `Konvertierung von «${c.source}» nach «${shown.name}»`, c.name);
+    if (c.derived) assert.equal(shown.name, c.target, c.name);
+    assert.ok(Buffer.from(shown.target).equals(c.targetBytes), `${c.name}: the target's bytes differ`);
+  }
+  assert.deepEqual(errors, []);
 });
