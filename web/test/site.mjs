@@ -20,11 +20,12 @@ export async function launchChromium() {
 }
 
 // A new page in `browser` with the site, or with the single file if `fromDisk`; `init` runs in
-// the page before its own script. `tiles` collects the tile requests, `outside` every other
-// request beyond the page's origin, and `errors` the page's errors and the messages it logs as
-// errors.
-export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, init } = {}) {
+// the page before its own script; the page is closed when the node:test test `test` ends.
+// `tiles` collects the tile requests, `outside` every other request beyond the page's origin,
+// and `errors` the page's errors and the messages it logs as errors.
+export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, init, test } = {}) {
   const context = await browser.newContext({ acceptDownloads: true, viewport });
+  test?.after(() => context.close());
   const page = await context.newPage();
   const [tiles, outside, errors] = [[], [], []];
   page.on("pageerror", (error) => errors.push(error.message));
@@ -44,7 +45,7 @@ export async function openPage(browser, { fromDisk = false, viewport = { width: 
   });
   if (init) await page.addInitScript(init);
   await page.goto(fromDisk ? new URL("kalmira.html", siteDirectory).href : SITE);
-  return { context, page, tiles, outside, errors };
+  return { page, tiles, outside, errors };
 }
 
 // The largest peak resident size among the browser's renderer processes, in MiB.
