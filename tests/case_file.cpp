@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 namespace kalmira::testing {
+namespace {
 
 std::string unescape(const std::string& field) {
   if (field == "\"\"") return "";
@@ -33,8 +34,6 @@ std::string unescape(const std::string& field) {
   return bytes;
 }
 
-namespace {
-
 std::vector<std::string> split_at_bars(const std::string& line) {
   std::vector<std::string> fields;
   for (std::size_t start = 0, bar = 0; bar != std::string::npos; start = bar + 3) {
@@ -44,13 +43,7 @@ std::vector<std::string> split_at_bars(const std::string& line) {
   return fields;
 }
 
-// A value of the end-to-end table: "@name" is a case file, anything else escaped bytes.
-std::string bytes_of(const std::string& value) {
-  return value.starts_with('@') ? read_case_file(value.substr(1)) : unescape(value);
-}
-
-}  // namespace
-
+// The bytes of a file under tests/cases.
 std::string read_case_file(const std::string& name) {
   std::ifstream in(std::string(KALMIRA_CASE_DIR) + "/" + name, std::ios::binary);
   if (!in) throw std::runtime_error("missing case file " + name);
@@ -58,6 +51,13 @@ std::string read_case_file(const std::string& name) {
   bytes << in.rdbuf();
   return bytes.str();
 }
+
+// A value of the end-to-end table: "@name" is a case file, anything else escaped bytes.
+std::string bytes_of(const std::string& value) {
+  return value.starts_with('@') ? read_case_file(value.substr(1)) : unescape(value);
+}
+
+}  // namespace
 
 std::vector<Case> read_cases(const std::string& table) {
   std::istringstream lines(read_case_file(table));

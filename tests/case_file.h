@@ -18,11 +18,6 @@ struct Case {
 // "" stands for an empty field.
 std::vector<Case> read_cases(const std::string& table);
 
-// The bytes of a file under tests/cases.
-std::string read_case_file(const std::string& name);
-
-std::string unescape(const std::string& field);
-
 // One whole run of the converter, as cases/end_to_end.txt describes it.
 struct EndToEndCase {
   std::string name;
