@@ -13,7 +13,6 @@
 #include "input/field_extractor.h"
 #include "input/section_parser.h"
 #include "numbers/number_parser.h"
-#include "output/coordinate_conversion.h"
 #include "output/number_format.h"
 #include "output/source_hints.h"
 #include "output/target_name.h"
@@ -29,10 +28,6 @@ std::string exactly(double value) {
   char text[40] = "nan";
   if (!std::isnan(value)) std::snprintf(text, sizeof text, "%a", value);
   return text;
-}
-
-std::string eight_decimals(double value) {
-  return format_eight_decimals(static_cast<float>(value));
 }
 
 // Each read as line_reader.txt writes it: the line after a mark for what the read did, "+" (a
@@ -106,8 +101,8 @@ const Table kTables[] = {
      }},
     {"coordinates.txt", 1,
      [](const Fields& f) {
-       return Fields{eight_decimals(easting_to_longitude(f[0])),
-                     eight_decimals(northing_to_latitude(f[0]))};
+       const Position position = position_of({f[0], f[0], "", "", ""});
+       return Fields{position.longitude, position.latitude};
      }},
     {"number_format.txt", 1,
      [](const Fields& f) {
