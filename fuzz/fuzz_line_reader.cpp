@@ -1,5 +1,7 @@
 // The reader's fast path against its plain reads: passing over chunks without a marker must
-// find exactly the chunks that plain reads deliver with it, and every chunk must keep its limits.
+// find exactly the chunks that plain reads deliver with it, and count the lines that end in the
+// chunks between them (the last line of the data also without its line feed), and every chunk
+// must keep its limits.
 #include <cstdint>
 #include <cstdlib>
 #include <string>
@@ -11,20 +13,28 @@
 
 namespace {
 
+// The chunks with the marker, then the number of lines ended between them.
 std::vector<std::string> chunks_with(std::string_view bytes, char marker, bool skipping) {
   kalmira::MemorySource source(bytes);
   kalmira::LineReader reader(source);
   std::vector<std::string> chunks;
-  while (skipping ? reader.read_chunk_with(marker) : reader.read_chunk()) {
+  std::int64_t lines = 0;
+  while (skipping ? reader.read_chunk_with(marker, &lines) : reader.read_chunk()) {
     const std::string_view line = reader.line();
     const std::size_t lf = line.find('\n');
     if (line.size() > kalmira::kChunkSize || line.find('\0') != std::string_view::npos ||
         (lf != std::string_view::npos && lf + 1 != line.size())) {
       std::abort();
     }
-    if (line.find(marker) != std::string_view::npos) chunks.emplace_back(line);
+    if (line.find(marker) != std::string_view::npos) {
+      chunks.emplace_back(line);
+    } else if (!skipping && (line.ends_with('\n') || reader.at_end_of_input())) {
+      ++lines;
+    }
   }
   chunks.push_back(reader.at_end_of_input() ? "end" : "no end");
+  // A zero byte cuts a plain read's text, line feed and all: there only the chunks compare.
+  if (bytes.find('\0') == std::string_view::npos) chunks.push_back(std::to_string(lines));
   return chunks;
 }
 

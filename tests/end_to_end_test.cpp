@@ -1,7 +1,7 @@
 // Runs the real converter in a fresh folder for each case of cases/end_to_end.txt and compares
-// what it prints, returns and writes, byte for byte: with files and pipes as its standard
-// streams, or on a terminal. The argument after the test options is the command that starts the
-// converter; KALMIRA_TEST_PLATFORM (posix or windows) selects the cases.
+// what it prints, returns and writes, byte for byte: with files as its standard streams, or on a
+// terminal. The words after the test options start the converter (a path to it, or an emulator
+// and the path); KALMIRA_TEST_PLATFORM (posix or windows) selects the cases.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -9,7 +9,9 @@
 #include <termios.h>
 #include <unistd.h>
 
-#include <csignal>
+#include <cctype>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -17,12 +19,16 @@
 
 #include "case_file.h"
 
+namespace kalmira::testing {
+
+// A failing case is shown by its name.
+void PrintTo(const EndToEndCase& run, std::ostream* out) { *out << run.name; }
+
 namespace {
 
 namespace fs = std::filesystem;
-using kalmira::testing::EndToEndCase;
 
-std::string converter_command;
+std::vector<std::string> converter;
 
 std::string read_file(const fs::path& path) {
   std::ostringstream bytes;
@@ -34,95 +40,120 @@ void write_file(const fs::path& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-std::string shell_quoted(const std::string& word) {
-  std::string quoted = "'";
-  for (const char c : word) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
+// In a child process: runs the converter in `folder` with the case's arguments. A converter
+// that waits for input it never gets is ended after a minute, so that it cannot stall the suite.
+[[noreturn]] void exec_converter(const EndToEndCase& run, const fs::path& folder) {
+  std::vector<std::string> words = converter;
+  words.insert(words.end(), run.arguments.begin(), run.arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  if (::chdir(folder.c_str()) == 0) {
+    ::alarm(60);
+    ::execvp(argv[0], argv.data());
+  }
+  ::_exit(127);
 }
 
-// Runs `command` with the shell on a raw terminal, types `typed` and collects the screen until
-// the command ends (at most 20 s). Returns what the screen received and the exit status (-1 if
-// the command did not end).
-std::pair<std::string, int> run_on_terminal(const std::string& command, const std::string& typed) {
+// The exit status of a child that has ended, or -1 where it was killed.
+int status_of(pid_t child) {
+  int result = 0;
+  ::waitpid(child, &result, 0);
+  return WIFEXITED(result) ? WEXITSTATUS(result) : -1;
+}
+
+// Runs the converter with files as its standard streams: standard input holds the case's
+// input. Files get the dialogue's bytes even where the locale would have a terminal show UTF-8.
+int run_with_files(const EndToEndCase& run, const fs::path& folder) {
+  write_file(folder / ".stdin", run.input);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    const char* names[] = {".stdin", ".stdout", ".stderr"};
+    for (int stream = 0; stream < 3; ++stream) {
+      const std::string path = (folder / names[stream]).string();
+      std::FILE* file = std::fopen(path.c_str(), stream == 0 ? "rb" : "wb");
+      if (file == nullptr || ::dup2(::fileno(file), stream) < 0) ::_exit(127);
+    }
+    ::setenv("LC_ALL", "C.UTF-8", 1);
+    exec_converter(run, folder);
+  }
+  return status_of(child);
+}
+
+// Runs the converter on a raw terminal with only the case's locale settings in its
+// environment, types the case's input and collects the screen until the converter ends.
+std::pair<std::string, int> run_on_terminal(const EndToEndCase& run, const fs::path& folder) {
   termios raw{};
   ::cfmakeraw(&raw);  // no echo and no line-end translation: the screen gets the bytes written
   int terminal = -1;
   const pid_t child = ::forkpty(&terminal, nullptr, &raw, nullptr);
   if (child == 0) {
-    ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
-    ::_exit(127);
+    ::clearenv();
+    std::istringstream settings(*run.terminal);
+    for (std::string setting; settings >> setting;) ::putenv(strdup(setting.c_str()));
+    exec_converter(run, folder);
   }
-  if (child < 0) return {"", -1};
-  if (::write(terminal, typed.data(), typed.size()) != static_cast<ssize_t>(typed.size())) {
-    ::kill(child, SIGKILL);
-  }
+  if (::write(terminal, run.input.data(), run.input.size()) < 0) return {"", -1};
   std::string shown;
-  pollfd ready{terminal, POLLIN, 0};
   char buffer[4096];
-  while (::poll(&ready, 1, 20000) > 0) {
-    const ssize_t got = ::read(terminal, buffer, sizeof buffer);
-    if (got <= 0) break;  // the command ended and closed the terminal
+  for (ssize_t got; (got = ::read(terminal, buffer, sizeof buffer)) > 0;) {
     shown.append(buffer, static_cast<std::size_t>(got));
   }
-  ::kill(child, SIGKILL);  // does nothing to a command that has ended
-  int result = 0;
-  ::waitpid(child, &result, 0);
   ::close(terminal);
-  return {shown, WIFEXITED(result) ? WEXITSTATUS(result) : -1};
+  return {shown, status_of(child)};
 }
 
-// Sets up the folder for one run, runs the converter there and checks the outcome.
-void check_run(const EndToEndCase& run, const fs::path& folder) {
+class EndToEnd : public ::testing::TestWithParam<EndToEndCase> {};
+
+TEST_P(EndToEnd, PrintsReturnsAndWritesWhatTheCaseSays) {
+  const EndToEndCase& run = GetParam();
+  const fs::path folder = fs::temp_directory_path() / ("kalmira-" + std::to_string(::getpid()));
+  fs::remove_all(folder);
   fs::create_directories(folder);
   for (const std::string& name : run.folders) fs::create_directories(folder / name);
   for (const auto& [name, bytes] : run.files) write_file(folder / name, bytes);
-  write_file(folder / ".stdin", run.input);
-  std::string arguments;
-  for (const std::string& word : run.arguments) arguments += " " + shell_quoted(word);
-  const std::string in_folder = "cd " + shell_quoted(folder.string()) + " && ";
-  if (run.terminal) {  // with only the case's locale settings in the environment
-    const auto [shown, status] = run_on_terminal(
-        in_folder + "exec env -i " + *run.terminal + " " + converter_command + arguments,
-        run.input);
-    EXPECT_EQ(shown, run.output) << run.name;
-    EXPECT_EQ(status, run.status) << run.name;
-    return;
+  if (run.terminal) {
+    const auto [shown, status] = run_on_terminal(run, folder);
+    EXPECT_EQ(shown, run.output);
+    EXPECT_EQ(status, run.status);
+  } else {
+    EXPECT_EQ(run_with_files(run, folder), run.status);
+    EXPECT_EQ(read_file(folder / ".stdout"), run.output);
+    EXPECT_EQ(read_file(folder / ".stderr"), run.error);
   }
-  // A converter that waits for input it never gets must not stall the suite. Files and pipes
-  // get the dialogue's bytes even where the locale would have a terminal show UTF-8.
-  const int result = std::system((in_folder + "LC_ALL=C.UTF-8 timeout 60 " + converter_command +
-                                  arguments + " <.stdin >.stdout 2>.stderr")
-                                     .c_str());
-  ASSERT_TRUE(WIFEXITED(result)) << run.name;
-  EXPECT_EQ(WEXITSTATUS(result), run.status) << run.name;
-  EXPECT_EQ(read_file(folder / ".stdout"), run.output) << run.name;
-  EXPECT_EQ(read_file(folder / ".stderr"), run.error) << run.name;
   for (const auto& [name, bytes] : run.results) {
-    EXPECT_TRUE(fs::exists(folder / name)) << run.name << ": " << name;
-    EXPECT_EQ(read_file(folder / name), bytes) << run.name << ": " << name;
+    EXPECT_TRUE(fs::exists(folder / name)) << name;
+    EXPECT_EQ(read_file(folder / name), bytes) << name;
   }
-  for (const std::string& name : run.absent) {
-    EXPECT_FALSE(fs::exists(folder / name)) << run.name << ": " << name;
-  }
+  for (const std::string& name : run.absent) EXPECT_FALSE(fs::exists(folder / name)) << name;
+  fs::remove_all(folder);
 }
 
-TEST(EndToEnd, DialogueFilesAndExitStatus) {
+std::vector<EndToEndCase> cases_of_this_platform() {
   const char* platform = std::getenv("KALMIRA_TEST_PLATFORM");
-  const std::string this_platform = platform ? platform : "posix";
-  const fs::path root = fs::temp_directory_path() / ("kalmira-" + std::to_string(::getpid()));
-  int checked = 0;
-  for (const EndToEndCase& run : kalmira::testing::read_end_to_end_cases()) {
-    if (!run.platform.empty() && run.platform != this_platform) continue;
-    check_run(run, root / std::to_string(checked++));
-  }
-  fs::remove_all(root);
-  EXPECT_GT(checked, 10);
+  std::vector<EndToEndCase> cases = read_end_to_end_cases();
+  std::erase_if(cases, [&](const EndToEndCase& run) {
+    return !run.platform.empty() && run.platform != (platform ? platform : "posix");
+  });
+  return cases;
 }
+
+// A case's name as a test's: its letters and digits, the rest as "_".
+std::string test_name(const ::testing::TestParamInfo<EndToEndCase>& info) {
+  std::string name = info.param.name;
+  for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+  return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EndToEnd, ::testing::ValuesIn(cases_of_this_platform()), test_name);
 
 }  // namespace
+}  // namespace kalmira::testing
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  converter_command = argc > 1 ? argv[1] : "kalmira";  // without one: the installed converter
+  // Without words: the installed converter.
+  kalmira::testing::converter.assign(argv + 1, argv + argc);
+  if (kalmira::testing::converter.empty()) kalmira::testing::converter = {"kalmira"};
   return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
-// Every component's case table, run through the component: each table names how many leading
-// fields a case gives and what the component makes of them, to be equal to the trailing fields.
+// Every component's case table, run through the component, one test a row (named after its
+// table and line): each table names how many leading fields a row gives and what the component
+// makes of them, to be equal to the trailing fields.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -9,14 +10,15 @@
 #include <vector>
 
 #include "case_file.h"
-#include "driver/character_set.h"
+#include "hint_text.h"
 #include "input/field_extractor.h"
 #include "input/section_parser.h"
 #include "numbers/number_parser.h"
 #include "output/number_format.h"
-#include "output/source_hints.h"
+#include "output/source_doubts.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
+#include "windows1252.h"
 
 namespace kalmira {
 namespace {
@@ -45,14 +47,22 @@ Fields all_reads(const std::string& bytes, bool joined) {
   return reads;
 }
 
+struct Read {
+  PointTable table;
+  SourceReport report;
+};
+
+Read read_source(const std::string& bytes) {
+  MemorySource source(bytes);
+  Read read;
+  read_source_completely(source, read.table, read.report);
+  return read;
+}
+
 // The count, and the record a case names: index, easting, northing, desc1 to desc3.
 Fields read_sections(const Fields& f) {
-  MemorySource bytes(f[0]);
-  LineReader reader(bytes);
-  PointTable table;
-  const int count = read_source_file(reader, table);
-  Fields read{std::to_string(count) +
-              (table.count == count ? "" : " but the table counts " + std::to_string(table.count))};
+  const PointTable table = read_source(f[0]).table;
+  Fields read{std::to_string(table.count)};
   if (f.size() > 2) {
     const PointRecord& r = table.records.at(std::stoul(f[2]));
     read.insert(read.end(), {f[2], r.easting, r.northing, r.desc1, r.desc2, r.desc3});
@@ -70,11 +80,8 @@ Fields write_record(const Fields& f) {
 }
 
 Fields hints_about(const Fields& f) {
-  MemorySource bytes(f[0]);
-  PointTable table;
-  SourceReport report;
-  read_source_completely(bytes, table, report);
-  return source_hints(table, report);
+  const Read read = read_source(f[0]);
+  return hint_texts(source_doubts(read.table, read.report));
 }
 
 struct Table {
@@ -84,44 +91,71 @@ struct Table {
 };
 
 const Table kTables[] = {
-    {"extract_field.txt", 5,
+    {"extract_field", 5,
      [](const Fields& f) {
        const ExtractResult r =
            extract_field(f[0], f[1][0], std::stoi(f[2]), f[3][0], std::stoi(f[4]));
        const bool length_right = r.length == static_cast<std::ptrdiff_t>(r.text.size());
        return Fields{r.text, std::to_string(r.first) + (length_right ? "" : " (wrong length)")};
      }},
-    {"line_reader.txt", 2, [](const Fields& f) { return all_reads(f[1], f[0] == "joined"); }},
-    {"section_parser.txt", 1, read_sections},
-    // The expected number is a text that strtod reads exactly.
-    {"numbers.txt", 1,
+    {"line_reader", 2, [](const Fields& f) { return all_reads(f[1], f[0] == "joined"); }},
+    {"section_parser", 1, read_sections},
+    // The expected number is a text that strtod reads exactly; then the length read.
+    {"numbers", 1,
      [](const Fields& f) {
-       const std::string value = exactly(parse_number(f[0]));
-       return Fields{value == exactly(std::strtod(f[1].c_str(), nullptr)) ? f[1] : value};
+       const NumberReading number = read_number(f[0]);
+       const std::string value = exactly(number.value);
+       return Fields{value == exactly(std::strtod(f[1].c_str(), nullptr)) ? f[1] : value,
+                     std::to_string(number.length)};
      }},
-    {"coordinates.txt", 1,
+    {"coordinates", 1,
      [](const Fields& f) {
        const Position position = position_of({f[0], f[0], "", "", ""});
        return Fields{position.longitude, position.latitude};
      }},
-    {"number_format.txt", 1,
+    {"number_format", 1,
      [](const Fields& f) {
        return Fields{format_eight_decimals(std::strtof(f[0].c_str(), nullptr))};
      }},
-    {"target_writer.txt", 5, write_record},
-    {"hints.txt", 1, hints_about},
-    {"target_name.txt", 1, [](const Fields& f) { return Fields{derive_target_name(f[0])}; }},
-    {"character_set.txt", 1, [](const Fields& f) { return Fields{windows1252_to_utf8(f[0])}; }},
+    {"target_writer", 5, write_record},
+    {"hints", 1, hints_about},
+    {"target_name", 1, [](const Fields& f) { return Fields{derive_target_name(f[0])}; }},
+    {"windows1252", 1, [](const Fields& f) { return Fields{windows1252_to_utf8(f[0])}; }},
+    {"utf8", 1, [](const Fields& f) { return Fields{utf8_to_windows1252(f[0])}; }},
 };
 
-TEST(CaseTables, EveryComponentGivesWhatItsTableSays) {
+struct Row {
+  const Table* table;
+  testing::Case row;
+};
+
+void PrintTo(const Row& row, std::ostream* out) {
+  *out << row.table->name << ".txt line " << row.row.line;
+}
+
+class CaseTable : public ::testing::TestWithParam<Row> {};
+
+TEST_P(CaseTable, GivesWhatItsRowSays) {
+  const auto& [table, row] = GetParam();
+  const auto expected = row.fields.begin() + static_cast<std::ptrdiff_t>(table->inputs);
+  EXPECT_EQ(table->run(row.fields), Fields(expected, row.fields.end()));
+}
+
+std::vector<Row> every_row() {
+  std::vector<Row> rows;
   for (const Table& table : kTables) {
-    for (const auto& [line, f] : testing::read_cases(table.name)) {
-      EXPECT_EQ(table.run(f), Fields(f.begin() + static_cast<long>(table.inputs), f.end()))
-          << table.name << " line " << line;
+    for (testing::Case& row : testing::read_cases(table.name + std::string(".txt"))) {
+      rows.push_back({&table, std::move(row)});
     }
   }
+  return rows;
 }
+
+std::string row_name(const ::testing::TestParamInfo<Row>& row) {
+  return row.param.table->name + std::string("_line_") + std::to_string(row.param.row.line);
+}
+
+INSTANTIATE_TEST_SUITE_P(Tables, CaseTable, ::testing::ValuesIn(every_row()), row_name);
 
 TEST(LineReader, CrLfOnAnyBlockBoundaryIsOneLineFeed) {
   // The CR right before, on and after every power-of-two position a read buffer may end at.

@@ -4,8 +4,9 @@
 // in the module's memory.
 #include <string>
 
+#include "hint_text.h"
 #include "input/section_parser.h"
-#include "output/source_hints.h"
+#include "output/source_doubts.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
 
@@ -100,6 +101,8 @@ KALMIRA_EXPORT(point_on_map) int point_on_map(int index) {
 // The hints about the last conversion's source, in Windows-1252, one a line.
 KALMIRA_EXPORT(hints) const char* hints() {
   text.clear();
-  for (const std::string& hint : kalmira::source_hints(table, report)) text += hint + "\n";
+  for (const std::string& hint : kalmira::hint_texts(kalmira::source_doubts(table, report))) {
+    text += hint + "\n";
+  }
   return give(text);
 }

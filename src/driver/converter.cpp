@@ -45,7 +45,8 @@ int run_converter(std::span<const std::string> arguments, Console& console) {
     return fail_with_confirmation(console);
   }
   FileSource source_bytes(source.file);
-  const bool read_completely = read_source_completely(source_bytes, table);
+  SourceReport report;
+  const bool read_completely = read_source_completely(source_bytes, table, report);
   std::fclose(source.file);
   if (!read_completely) {
     console.write(messages::kReadFailed, source_name, "\n");

@@ -2,8 +2,9 @@
 
 #include <cstdlib>
 
-#include "driver/character_set.h"
+#include "driver/locale.h"
 #include "driver/screen.h"
+#include "windows1252.h"
 
 namespace kalmira {
 namespace {

@@ -222,7 +222,7 @@ test("the picture for the README: several files with their legend, one with a hi
   const fills = await markers(page).evaluateAll((paths) => paths.map((path) => getComputedStyle(path).fill));
   assert.deepEqual(await texts(page.locator("#legend li")), ["nord.bcr", "survey.bcr", "weit.bcr"]);
   assert.deepEqual(colours.map((colour) => fills.filter((fill) => fill === colour).length), [2, 3, 1]);
-  assert.match((await texts(page.locator("#files tbody tr:nth-child(3) li"))).join(), /Nicht auf der Karte .*: Punkte 1–4\./);
+  assert.match((await texts(page.locator("#files tbody tr:nth-child(3) li"))).join(), /^Punkte 1–4 liegen nicht auf der Karte/);
   assert.equal(await page.locator("#points tbody tr").count(), 10);
   await page.selectOption("#table-choice", { label: "weit.bcr" });
   assert.deepEqual(await texts(page.locator("#points th")), ["Nr.", "Länge", "Breite", "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"]);

@@ -122,10 +122,14 @@ void LineReader::skip_chunks_without(char marker) {
   column_ = column - column % kChunkSize;
 }
 
-bool LineReader::read_chunk_with(char marker) {
+bool LineReader::read_chunk_with(char marker, std::int64_t* lines_passed) {
   while (has_data()) {
+    const std::size_t passed_from = pos_;
     skip_chunks_without(marker);
-    if (pos_ < end_ && read_chunk() && line().find(marker) != std::string_view::npos) return true;
+    if (lines_passed) *lines_passed += std::count(&buffer_[passed_from], &buffer_[pos_], '\n');
+    if (pos_ == end_ || !read_chunk()) continue;
+    if (line().find(marker) != std::string_view::npos) return true;
+    if (lines_passed && (column_ == 0 || at_end_)) ++*lines_passed;
   }
   return false;
 }

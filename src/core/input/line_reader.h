@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string_view>
 #include <vector>
 
@@ -23,7 +24,9 @@ class LineReader {
   bool read_chunk();
   // Plain reads until a chunk's text holds `marker`; returns false when the data end first.
   // Chunks without it are passed over uncopied, so ignored text costs little more than a search.
-  bool read_chunk_with(char marker);
+  // Adds to `lines_passed`, if given, the lines that end in the chunks without it (the data's
+  // last line also without its line feed).
+  bool read_chunk_with(char marker, std::int64_t* lines_passed = nullptr);
   // Joined read: a plain read, then further chunks appended until the line holds its line feed
   // or the data end. Returns whether the first plain read delivered a chunk.
   bool read_joined_line();

@@ -58,23 +58,16 @@ bool read_block(LineReader& source, PointTable& table, bool (LineReader::*read_l
   return goes_on;
 }
 
-bool ends_a_line(const LineReader& source) {
-  return source.line().ends_with('\n') || source.at_end_of_input();
-}
-
 }  // namespace
 
-int read_source_file(LineReader& source, PointTable& table, SourceReport& report) {
-  // The section whose entry lines beyond the table's 99 are being counted: until a line holds
-  // "]", every line is read (none of them can hold a header) and its line ends counted.
+void read_source_file(LineReader& source, PointTable& table, SourceReport& report) {
+  // The section whose entry lines beyond the table's 99 are being counted: they go on until a
+  // line holds "]", and none of them can hold a header.
   SectionReport* overflowing = nullptr;
   // Both headers start with "[", so no other line needs a look. Coordinate lines are short and
   // come by plain reads; description lines may be long and are joined into whole lines.
-  while (overflowing ? source.read_chunk() : source.read_chunk_with('[')) {
-    if (overflowing && !contains(source.line(), "]")) {
-      overflowing->entry_lines += ends_a_line(source) ? 1 : 0;
-      continue;
-    }
+  while (overflowing ? source.read_chunk_with(']', &overflowing->entry_lines)
+                     : source.read_chunk_with('[')) {
     overflowing = nullptr;
     if (contains(source.line(), "[COORDINATES]") &&
         read_block(source, table, &LineReader::read_chunk, store_coordinates, report.coordinates,
@@ -89,12 +82,6 @@ int read_source_file(LineReader& source, PointTable& table, SourceReport& report
       overflowing = &report.descriptions;
     }
   }
-  return table.count;
-}
-
-int read_source_file(LineReader& source, PointTable& table) {
-  SourceReport unused;
-  return read_source_file(source, table, unused);
 }
 
 bool read_source_completely(ByteSource& bytes, PointTable& table, SourceReport& report) {
@@ -106,11 +93,6 @@ bool read_source_completely(ByteSource& bytes, PointTable& table, SourceReport& 
     return false;
   }
   return !reader.failed();
-}
-
-bool read_source_completely(ByteSource& bytes, PointTable& table) {
-  SourceReport unused;
-  return read_source_completely(bytes, table, unused);
 }
 
 }  // namespace kalmira

@@ -8,14 +8,12 @@
 namespace kalmira {
 
 // Scans the whole source for its "[COORDINATES]" and "[DESCRIPTION]" sections and fills
-// `table` from their entry lines, matched to records by order. Returns the count.
-int read_source_file(LineReader& source, PointTable& table);
-// The same, also noting in `report` what it saw of the source besides the points.
-int read_source_file(LineReader& source, PointTable& table, SourceReport& report);
+// `table` from their entry lines, matched to records by order; notes in `report` what it saw of
+// the source besides the points.
+void read_source_file(LineReader& source, PointTable& table, SourceReport& report);
 
 // The read phase on raw source bytes. Returns false when the source could not be read to its
 // end (an I/O error, or a line or field too large for memory): the table is then incomplete.
-bool read_source_completely(ByteSource& bytes, PointTable& table);
 bool read_source_completely(ByteSource& bytes, PointTable& table, SourceReport& report);
 
 }  // namespace kalmira

@@ -2,6 +2,7 @@
 
 #include <bitset>
 #include <cstddef>
+#include <cstdint>
 #include <span>
 
 #include "input/byte_source.h"
@@ -14,7 +15,7 @@ namespace kalmira {
 struct SectionReport {
   bool found = false;  // its header was seen
   // The entry lines of its last run, those beyond the 99th a table holds included.
-  int entry_lines = 0;
+  std::int64_t entry_lines = 0;
 };
 
 struct SourceReport {

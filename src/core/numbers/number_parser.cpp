@@ -59,47 +59,60 @@ NumberExtent scan_number(std::string_view text, int base) {
   return {length, place * (base == 16 ? 4 : 1) + exponent};
 }
 
-// The number at the front of `text`, which starts right behind the sign; none if there is none.
-// text_to_double only converts the extent found here: libstdc++'s hexadecimal form would also
-// take "p+-1" as an exponent.
-std::optional<double> parse_unsigned(std::string_view text) {
+// The length of the word inf, infinity or nan (with its optional "(chars)") at the front of
+// `text`, in any mix of cases; 0 where there is none.
+std::size_t word_length(std::string_view text) {
+  const auto starts_with = [&](std::string_view word) {
+    return text.size() >= word.size() &&
+           std::equal(word.begin(), word.end(), text.begin(),
+                      [](char w, char c) { return w == static_cast<char>(c | 0x20); });
+  };
+  if (starts_with("infinity")) return 8;
+  if (starts_with("inf")) return 3;
+  if (!starts_with("nan")) return 0;
+  // strtod's "nan(chars)": letters, digits and underscores between the parentheses.
+  const auto is_name = [](char c) {
+    return is_digit(c, 10) || c == '_' || static_cast<unsigned>((c | 0x20) - 'a') < 26;
+  };
+  if (text.size() < 4 || text[3] != '(') return 3;
+  std::size_t end = 4;
+  while (end < text.size() && is_name(text[end])) ++end;
+  return end < text.size() && text[end] == ')' ? end + 1 : 3;
+}
+
+// The number at the front of `text`, which starts right behind the sign, and its length; none
+// if there is none. text_to_double only converts the extent found here: libstdc++'s hexadecimal
+// form would also take "p+-1" as an exponent.
+std::optional<NumberReading> read_unsigned(std::string_view text) {
   const bool hex = text.size() > 2 && text[0] == '0' && (text[1] | 0x20) == 'x' &&
                    scan_number(text.substr(2), 16).length > 0;
   const std::string_view body = hex ? text.substr(2) : text;
   const NumberExtent number = scan_number(body, hex ? 16 : 10);
   // Without digits only the words inf, infinity and nan remain.
-  const std::size_t length = number.length > 0 ? number.length : body.size();
+  const std::size_t length = number.length > 0 ? number.length : word_length(body);
+  if (length == 0) return std::nullopt;
   double value = 0;
   const std::errc error = text_to_double(body.substr(0, length), hex, value);
   if (error == std::errc::result_out_of_range) {
-    return number.magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+    value = number.magnitude > 0 ? std::numeric_limits<double>::infinity() : 0.0;
+  } else if (error != std::errc()) {
+    return std::nullopt;
   }
-  if (error != std::errc()) return std::nullopt;
-  return value;
-}
-
-// The number in `text`, or none; `negative` tells whether a minus sign stood in front.
-std::optional<double> parse_signed(std::string_view text, bool& negative) {
-  std::size_t i = 0;
-  while (i < text.size() && is_posix_space(text[i])) ++i;
-  negative = false;
-  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
-  // A second sign cannot follow the first; the digit parser would otherwise accept a "-".
-  if (i == text.size() || text[i] == '-' || text[i] == '+') return std::nullopt;
-  const std::optional<double> value = parse_unsigned(text.substr(i));
-  return negative && value ? -*value : value;
+  return NumberReading{value, length + (hex ? 2 : 0)};
 }
 
 }  // namespace
 
-double parse_number(std::string_view text) {
+NumberReading read_number(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && is_posix_space(text[i])) ++i;
   bool negative = false;
-  return parse_signed(text, negative).value_or(negative ? -0.0 : 0.0);
-}
-
-bool holds_number(std::string_view text) {
-  bool negative = false;
-  return parse_signed(text, negative).has_value();
+  if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+  // A second sign cannot follow the first; the digit parser would otherwise accept a "-".
+  std::optional<NumberReading> number;
+  if (i < text.size() && text[i] != '-' && text[i] != '+') number = read_unsigned(text.substr(i));
+  if (!number) return {negative ? -0.0 : 0.0, 0};
+  return {negative ? -number->value : number->value, i + number->length};
 }
 
 }  // namespace kalmira

@@ -1,12 +1,6 @@
 #pragma once
 
-#include <string>
-#include <string_view>
-
 namespace kalmira {
-
-// The dialogue's Windows-1252 text as UTF-8, for a screen that shows UTF-8.
-std::string windows1252_to_utf8(std::string_view text);
 
 // Whether the locale that the user's settings select uses UTF-8: the first of LC_ALL, LC_CTYPE
 // and LANG that is set and not empty names it (null for one that is not set). Only the name is

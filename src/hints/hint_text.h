@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "output/source_doubts.h"
+
+namespace kalmira {
+
+// The doubts about a source as hints for the user, one sentence or two each, in German and in
+// Windows-1252 like the dialogue: each names the points it concerns, says what it means for the
+// target and, where there is one, what to do.
+std::vector<std::string> hint_texts(const std::vector<SourceDoubt>& doubts);
+
+}  // namespace kalmira
