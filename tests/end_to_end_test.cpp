@@ -1,7 +1,8 @@
-// Runs the real converter in a fresh folder for each case of cases/end_to_end.txt and compares
-// what it prints, returns and writes, byte for byte: with files as its standard streams, or on a
-// terminal. The words after the test options start the converter (a path to it, or an emulator
-// and the path); KALMIRA_TEST_PLATFORM (posix or windows) selects the cases.
+// Runs the real converter in a fresh folder for each case of cases/end_to_end.txt and each source
+// of cases/hints.txt and compares what it prints, returns and writes, byte for byte: with files as
+// its standard streams, or on a terminal. The words after the test options start the converter (a
+// path to it, or an emulator and the path); KALMIRA_TEST_PLATFORM (posix or windows) selects the
+// cases.
 #include <gtest/gtest.h>
 #include <poll.h>
 #include <pty.h>
@@ -129,12 +130,28 @@ TEST_P(EndToEnd, PrintsReturnsAndWritesWhatTheCaseSays) {
   fs::remove_all(folder);
 }
 
+// A source of the hint table converted: each of its hints a line on standard error.
+EndToEndCase hint_run(const Case& row) {
+  EndToEndCase run;
+  run.name = "hints line " + std::to_string(row.line);
+  run.files = {{"quelle.bcr", row.fields[0]}};
+  run.arguments = {"quelle.bcr"};
+  run.output =
+      "Konvertierung von\r\n  quelle.bcr\r\nnach \r\n  quelle.asc\r\nBitte mit Return "
+      "best\xE4tigen";
+  for (auto hint = row.fields.begin() + 1; hint != row.fields.end(); ++hint) {
+    run.error += "Hinweis: " + *hint + "\r\n";
+  }
+  return run;
+}
+
 std::vector<EndToEndCase> cases_of_this_platform() {
   const char* platform = std::getenv("KALMIRA_TEST_PLATFORM");
   std::vector<EndToEndCase> cases = read_end_to_end_cases();
   std::erase_if(cases, [&](const EndToEndCase& run) {
     return !run.platform.empty() && run.platform != (platform ? platform : "posix");
   });
+  for (const Case& row : read_cases("hints.txt")) cases.push_back(hint_run(row));
   return cases;
 }
 

@@ -23,6 +23,9 @@ class Console {
   // after it.
   void write(std::string_view before, std::string_view name, std::string_view after);
   void write_error(std::string_view text) { error_.write(text, Part::kText); }
+  // Whether the window showing the dialogue closes as the program ends, before the user could
+  // read a last message.
+  bool closes_with_program() const { return output_.closes_with_program(); }
   // One line of input without its line feed; empty once the input has ended.
   std::string read_line();
 
@@ -34,6 +37,7 @@ class Console {
    public:
     explicit Channel(std::FILE* stream) : stream_(stream), screen_(screen_of(stream)) {}
     void write(std::string_view bytes, Part part);
+    bool closes_with_program() const { return screen_ && screen_->closes_with_program(); }
 
    private:
     std::FILE* stream_;

@@ -5,9 +5,11 @@
 
 #include "driver/messages.h"
 #include "driver/source_file.h"
+#include "hint_text.h"
 #include "input/byte_source.h"
 #include "input/section_parser.h"
 #include "output/byte_sink.h"
+#include "output/source_doubts.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
 
@@ -29,6 +31,24 @@ int fail_with_confirmation(Console& console) {
   console.write(messages::kConfirmAfterFailure);
   console.read_line();
   return kFailure;
+}
+
+// A failure with the target, after `message` about it: confirmed only where the console window
+// would otherwise close at once, so that the user sees why.
+int fail_with_target(Console& console, std::string_view message, const std::string& target_name,
+                     std::string_view after) {
+  console.write(message, target_name, after);
+  if (!console.closes_with_program()) return kFailure;
+  if (!after.ends_with('\n')) console.write("\n");
+  return fail_with_confirmation(console);
+}
+
+// The hints about a doubtful source, a line each on standard error, where they do not mingle
+// with the dialogue that scripts may read.
+void tell_hints(Console& console, const PointTable& table, const SourceReport& report) {
+  for (const std::string& hint : hint_texts(source_doubts(table, report))) {
+    console.write_error(std::string(messages::kHint) + hint + "\n");
+  }
 }
 
 }  // namespace
@@ -60,16 +80,13 @@ int run_converter(std::span<const std::string> arguments, Console& console) {
   console.write(messages::kConvertingTo, target_name, "\n");
   std::FILE* target_file = std::fopen(target_name.c_str(), "wb");
   if (target_file == nullptr) {
-    console.write(messages::kOpenFailed, target_name, target_given ? "\n" : "");
-    return kFailure;
+    return fail_with_target(console, messages::kOpenFailed, target_name, target_given ? "\n" : "");
   }
   FileSink target(target_file);
   write_target_file(target, table);
-  if (!target.close()) {
-    console.write(messages::kWriteFailed, target_name, "\n");
-    return kFailure;
-  }
+  if (!target.close()) return fail_with_target(console, messages::kWriteFailed, target_name, "\n");
 
+  tell_hints(console, table, report);
   console.write(messages::kConfirm);
   console.read_line();
   return kSuccess;

@@ -20,6 +20,8 @@ inline constexpr std::string_view kWriteFailed = "Fehler beim Schreiben von ";
 inline constexpr std::string_view kConfirmAfterFailure =
     "Bitte mit Return best\xE4"
     "tigen \n";
+// Before each hint about a doubtful source.
+inline constexpr std::string_view kHint = "Hinweis: ";
 inline constexpr std::string_view kConfirm =
     "Bitte mit Return best\xE4"
     "tigen";

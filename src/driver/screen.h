@@ -17,6 +17,10 @@ class Screen {
   virtual void show_text(std::string_view text) = 0;
   // Shows a name exactly as the user gave it, in the screen's own character set.
   virtual void show_name(std::string_view name) = 0;
+  // Whether the window that shows the screen closes as the program ends: a console opened for
+  // the program alone (by a double-click, Explorer's command or a file dropped on it), not the
+  // window of a command prompt or a terminal.
+  virtual bool closes_with_program() const { return false; }
 };
 
 // The screen behind `stream`; null for a file or a pipe, and for a screen that shows the bytes

@@ -31,6 +31,11 @@ class WindowsConsole final : public Screen {
   void show_text(std::string_view text) override { show(text, kWindows1252); }
   // Names come from the command line or are handed to fopen: the ANSI code page.
   void show_name(std::string_view name) override { show(name, CP_ACP); }
+  // A command prompt shares its console with the programs it starts.
+  bool closes_with_program() const override {
+    DWORD processes[2];
+    return ::GetConsoleProcessList(processes, 2) == 1;
+  }
 
  private:
   void show(std::string_view bytes, UINT code_page) {
