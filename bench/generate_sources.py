@@ -9,8 +9,10 @@ Usage: generate_sources.py FOLDER
 import os
 import sys
 
-SECTIONS = (b"[COORDINATES]\r\nP1=3456789,5987654.3\r\nP2=1000000,1000000\r\n"
-            b"[DESCRIPTION]\r\nP1=Name,Street,City\r\nP2=A,B,C\r\n[END]\r\n")
+SECTIONS = (
+    b"[COORDINATES]\r\nP1=3456789,5987654.3\r\nP2=1000000,1000000\r\n"
+    b"[DESCRIPTION]\r\nP1=Name,Street,City\r\nP2=A,B,C\r\n[END]\r\n"
+)
 
 
 def write_around_sections(path, block, total):
@@ -37,8 +39,11 @@ def main():
         out.write(b"\r\n[END]\r\n")
 
     # Lines of 98, 99 and 100 bytes before their CR LF: right at the reader's chunk size.
-    lines = b"".join(b"P%07d=%s,%s\r\n" % (i, b"3456789.123".rjust(43 + i % 3, b"0"), b"5987654.321".rjust(45, b"0"))
-                     for i in range(3000))
+    lines = b"".join(
+        b"P%07d=%s,%s\r\n"
+        % (i, b"3456789.123".rjust(43 + i % 3, b"0"), b"5987654.321".rjust(45, b"0"))
+        for i in range(3000)
+    )
     write_around_sections(os.path.join(folder, "many_lines.bcr"), lines, len(lines) * 3334)
 
 

@@ -19,9 +19,12 @@ const median = (values) => [...values].sort((a, b) => a - b)[Math.floor((values.
 
 if (!existsSync(source)) {
   mkdirSync(folder, { recursive: true });
-  const block = Buffer.from("REMARK=measured in the field, nothing the converter reads here 0123456789\r\n".repeat(4096));
-  const sections = "[COORDINATES]\r\nP1=3456789,5987654.3\r\nP2=1000000,1000000\r\n" +
-                   "[DESCRIPTION]\r\nP1=Name,Street,City\r\nP2=A,B,C\r\n[END]\r\n";
+  const block = Buffer.from(
+    "REMARK=measured in the field, nothing the converter reads here 0123456789\r\n".repeat(4096),
+  );
+  const sections =
+    "[COORDINATES]\r\nP1=3456789,5987654.3\r\nP2=1000000,1000000\r\n" +
+    "[DESCRIPTION]\r\nP1=Name,Street,City\r\nP2=A,B,C\r\n[END]\r\n";
   const file = openSync(source, "w");
   const half = (mebibytes << 19) / block.length;
   for (let i = 0; i < half; ++i) writeSync(file, block);
@@ -39,19 +42,23 @@ sources.forEach((path) => {
 const nativeRuns = [];
 for (let i = 0; i < runs; ++i) {
   const measured = sources.map((path) => {
-    const { stderr } = spawnSync("/usr/bin/time", ["-f", "%e %M", native, path, `${folder}web_ignored.asc`],
-                                 { input: "", stdio: ["pipe", "ignore", "pipe"] });
+    const { stderr } = spawnSync("/usr/bin/time", ["-f", "%e %M", native, path, `${folder}web_ignored.asc`], {
+      input: "",
+      stdio: ["pipe", "ignore", "pipe"],
+    });
     return stderr.toString().trim().split("\n").pop().split(" ").map(Number);
   });
-  nativeRuns.push({ seconds: measured.reduce((sum, [seconds]) => sum + seconds, 0),
-                    mib: Math.max(...measured.map(([, kib]) => kib / 1024)) });
+  nativeRuns.push({
+    seconds: measured.reduce((sum, [seconds]) => sum + seconds, 0),
+    mib: Math.max(...measured.map(([, kib]) => kib / 1024)),
+  });
 }
 
 const pageRuns = [];
 for (let i = 0; i < runs; ++i) {
   const browser = await launchChromium();
   const { page } = await openPage(browser);
-  await page.waitForTimeout(1000);  // as a person takes a moment to choose the files
+  await page.waitForTimeout(1000); // as a person takes a moment to choose the files
   const idle = rendererPeak();
   const start = performance.now();
   await page.setInputFiles("#source-file", sources);
@@ -65,7 +72,11 @@ for (let i = 0; i < runs; ++i) {
 const nativeSeconds = median(nativeRuns.map((run) => run.seconds));
 const pageSeconds = median(pageRuns.map((run) => run.seconds));
 console.log(`${count} × ${mebibytes} MiB of ignored lines, median of ${runs} runs`);
-console.log(`native kalmira: ${nativeSeconds.toFixed(2)} s, peak ${median(nativeRuns.map((r) => r.mib)).toFixed(0)} MiB`);
-console.log(`web page:       ${pageSeconds.toFixed(2)} s (${(pageSeconds / nativeSeconds).toFixed(1)}x), ` +
-            `renderer peak ${median(pageRuns.map((r) => r.mib)).toFixed(0)} MiB ` +
-            `(${median(pageRuns.map((r) => r.idle)).toFixed(0)} MiB before the files)`);
+console.log(
+  `native kalmira: ${nativeSeconds.toFixed(2)} s, peak ${median(nativeRuns.map((r) => r.mib)).toFixed(0)} MiB`,
+);
+console.log(
+  `web page:       ${pageSeconds.toFixed(2)} s (${(pageSeconds / nativeSeconds).toFixed(1)}x), ` +
+    `renderer peak ${median(pageRuns.map((r) => r.mib)).toFixed(0)} MiB ` +
+    `(${median(pageRuns.map((r) => r.idle)).toFixed(0)} MiB before the files)`,
+);

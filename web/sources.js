@@ -10,9 +10,11 @@ const sorted = (sources) => sources.sort((a, b) => byPath.compare(a.path, b.path
 
 // The files of a picker: a folder picker gives every file of the folder, so only its sources.
 export function chosenSources(input) {
-  return sorted([...input.files]
-    .filter((file) => !file.webkitRelativePath || isSource(file.name))
-    .map((file) => ({ file, path: file.webkitRelativePath || file.name })));
+  return sorted(
+    [...input.files]
+      .filter((file) => !file.webkitRelativePath || isSource(file.name))
+      .map((file) => ({ file, path: file.webkitRelativePath || file.name })),
+  );
 }
 
 const fileOf = (entry) => new Promise((resolve, reject) => entry.file(resolve, reject));
@@ -24,7 +26,7 @@ async function folderSources(folder) {
   const reader = folder.createReader();
   for (let entries = await entriesOf(reader); entries.length > 0; entries = await entriesOf(reader)) {
     for (const entry of entries) {
-      if (entry.isDirectory) sources.push(...await folderSources(entry));
+      if (entry.isDirectory) sources.push(...(await folderSources(entry)));
       else if (isSource(entry.name)) sources.push({ file: await fileOf(entry), path: entry.fullPath.slice(1) });
     }
   }
@@ -33,7 +35,8 @@ async function folderSources(folder) {
 
 export async function droppedSources(dataTransfer) {
   // The entries are taken before the first wait: the drop's data is gone after it.
-  const dropped = [...dataTransfer.items].filter((item) => item.kind === "file")
+  const dropped = [...dataTransfer.items]
+    .filter((item) => item.kind === "file")
     .map((item) => [item.webkitGetAsEntry?.(), item.getAsFile()]);
   const sources = [];
   for (const [entry, file] of dropped) {
@@ -42,7 +45,7 @@ export async function droppedSources(dataTransfer) {
       continue;
     }
     try {
-      sources.push(...await folderSources(entry));
+      sources.push(...(await folderSources(entry)));
     } catch {
       sources.push({ path: entry.name });
     }

@@ -3,7 +3,9 @@
 export function randomNumbers(seed) {
   let state = seed;
   return (n) => {
-    state ^= state << 13; state ^= state >>> 17; state ^= state << 5;
+    state ^= state << 13;
+    state ^= state >>> 17;
+    state ^= state << 5;
     return (state >>> 0) % n;
   };
 }
