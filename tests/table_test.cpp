@@ -47,21 +47,17 @@ Fields all_reads(const std::string& bytes, bool joined) {
   return reads;
 }
 
-struct Read {
-  PointTable table;
-  SourceReport report;
-};
-
-Read read_source(const std::string& bytes) {
+// The table and the report that reading a source fills.
+std::pair<PointTable, SourceReport> read_source(const std::string& bytes) {
   MemorySource source(bytes);
-  Read read;
-  read_source_completely(source, read.table, read.report);
+  std::pair<PointTable, SourceReport> read;
+  read_source_completely(source, read.first, read.second);
   return read;
 }
 
 // The count, and the record a case names: index, easting, northing, desc1 to desc3.
 Fields read_sections(const Fields& f) {
-  const PointTable table = read_source(f[0]).table;
+  const PointTable table = read_source(f[0]).first;
   Fields read{std::to_string(table.count)};
   if (f.size() > 2) {
     const PointRecord& r = table.records.at(std::stoul(f[2]));
@@ -80,8 +76,8 @@ Fields write_record(const Fields& f) {
 }
 
 Fields hints_about(const Fields& f) {
-  const Read read = read_source(f[0]);
-  return hint_texts(source_doubts(read.table, read.report));
+  const auto [table, report] = read_source(f[0]);
+  return hint_texts(source_doubts(table, report));
 }
 
 struct Table {
