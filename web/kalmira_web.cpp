@@ -2,7 +2,9 @@
 // The worker hands it the source in blocks and takes the target in pieces through the two
 // functions it imports; a name comes in through a buffer, and answers are read where they lie
 // in the module's memory.
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "hint_text.h"
 #include "input/section_parser.h"
@@ -42,6 +44,7 @@ class PageSink final : public kalmira::ByteSink {
 
 kalmira::PointTable table;
 kalmira::SourceReport report;
+std::vector<kalmira::SourceDoubt> doubts;
 std::string text;         // a name the page hands in, or a text made for the page
 std::string_view answer;  // the bytes of the last answer
 
@@ -74,6 +77,7 @@ KALMIRA_EXPORT(convert) int convert() {
   report = {};
   PageSource source;
   if (!kalmira::read_source_completely(source, table, report)) return -1;
+  doubts = kalmira::source_doubts(table, report);
   PageSink target;
   kalmira::write_target_file(target, table);
   return table.count;
@@ -101,8 +105,19 @@ KALMIRA_EXPORT(point_on_map) int point_on_map(int index) {
 // The hints about the last conversion's source, in Windows-1252, one a line.
 KALMIRA_EXPORT(hints) const char* hints() {
   text.clear();
-  for (const std::string& hint : kalmira::hint_texts(kalmira::source_doubts(table, report))) {
-    text += hint + "\n";
-  }
+  for (const std::string& hint : kalmira::hint_texts(doubts)) text += hint + "\n";
   return give(text);
+}
+
+// Whether the last conversion's source is a source at all, with one of the two sections: 1 or 0.
+KALMIRA_EXPORT(is_source) int is_source() {
+  return report.coordinates.found || report.descriptions.found ? 1 : 0;
+}
+
+// Whether the last conversion's descriptions are UTF-8 rather than Windows-1252: 1 or 0.
+KALMIRA_EXPORT(in_utf8) int in_utf8() {
+  const auto utf8 = [](const kalmira::SourceDoubt& doubt) {
+    return doubt.kind == kalmira::Doubt::kDescriptionsInUtf8;
+  };
+  return std::any_of(doubts.begin(), doubts.end(), utf8) ? 1 : 0;
 }

@@ -23,7 +23,8 @@ let worker = null;
 const map = L.map("map", { zoomControl: false, center: [51, 10], zoom: 5 });
 L.control.zoom({ zoomInTitle: "Vergrößern", zoomOutTitle: "Verkleinern" }).addTo(map);
 map.attributionControl.setPrefix(
-  '<a href="https://leafletjs.com" title="Eine JavaScript-Bibliothek für interaktive Karten">Leaflet</a>');
+  '<a href="https://leafletjs.com" title="Eine JavaScript-Bibliothek für interaktive Karten">Leaflet</a>',
+);
 L.geoJSON(feature(countries, countries.objects.countries), {
   style: { color: "#8a97a3", weight: 1, fillColor: "#f6f3ec", fillOpacity: 1 },
   interactive: false,
@@ -31,8 +32,7 @@ L.geoJSON(feature(countries, countries.objects.countries), {
 }).addTo(map);
 const markers = L.layerGroup().addTo(map);
 map.on("popupopen", ({ popup }) => {
-  popup.getElement().querySelector(".leaflet-popup-close-button")
-    ?.setAttribute("aria-label", "Popup schließen");
+  popup.getElement().querySelector(".leaflet-popup-close-button")?.setAttribute("aria-label", "Popup schließen");
 });
 
 // The online map, for the rest of the browser session once the user asked for it.
@@ -47,13 +47,17 @@ $("#load-tiles").addEventListener("click", loadOnlineMap);
 if (sessionStorage.getItem(onlineChoice) === "ja") loadOnlineMap();
 
 const number = (value) => value.toLocaleString("de-DE", { maximumFractionDigits: 1 });
-const pointCount = (count) => (count === 1 ? "1 Punkt" : `${number(count)} Punkte`);
+// "1 Punkt", "2 Punkte": a count with its noun, singular or plural.
+const counted = (count, one, many) => `${number(count)} ${count === 1 ? one : many}`;
+const pointCount = (count) => counted(count, "Punkt", "Punkte");
+const quoted = (text) => `„${text}“`;
 
 function showProgress(done, total) {
   const share = total.bytes > 0 ? done.bytes / total.bytes : 0;
   $("#progress").value = Math.round(share * 100);
-  $("#share").textContent = `${Math.round(share * 100)} % (${number(done.bytes / 1e6)} von ` +
-    `${number(total.bytes / 1e6)} MB); ${done.files} von ${total.files} Dateien fertig`;
+  $("#share").textContent =
+    `${Math.round(share * 100)} % (${number(done.bytes / 1e6)} von ` +
+    `${number(total.bytes / 1e6)} MB); ${done.files} von ${counted(total.files, "Datei", "Dateien")} fertig`;
 }
 
 // Clears everything the previous choice left: its message, hints, tables, markers and
@@ -66,8 +70,16 @@ function reset() {
   for (const selector of ["#hints", "#files tbody", "#legend", "#points", "#table-choice"]) {
     $(selector).replaceChildren();
   }
-  for (const selector of ["#hints", "#files-box", "#legend", "#table-choice-box", "#table-box", "#download", "#exports",
-                          "#reading"]) {
+  for (const selector of [
+    "#hints",
+    "#files-box",
+    "#legend",
+    "#table-choice-box",
+    "#table-box",
+    "#download",
+    "#exports",
+    "#reading",
+  ]) {
     $(selector).hidden = true;
   }
   markers.clearLayers();
@@ -85,58 +97,93 @@ function offer(link, blob, name, text = name) {
 }
 
 const hintItems = (hints) => hints.map((hint) => element("li", hint));
+// What became of a source that gave no target.
 const failure = ({ path, result }) =>
-  (result.folder ? `Ordner «${path}» kann hier nicht gelesen werden; bitte über «Ordner auswählen» wählen`
-                           : `Fehler beim Lesen von «${path}»`);
+  result.folder
+    ? `Den gezogenen Ordner ${quoted(path)} öffnet der Browser hier nicht; über „Ordner auswählen“ geht es.`
+    : result.noSource
+      ? `${quoted(path)} ist keine Quelldatei: sie hat weder [COORDINATES] noch [DESCRIPTION].`
+      : `Fehler beim Lesen von ${quoted(path)}`;
 
 // One source: its message, count and hints, and its target.
 function showOne(conversion) {
   const { path, result } = conversion;
-  if (result.error) {
+  $("#hints").replaceChildren(...hintItems(result.hints ?? []));
+  $("#hints").hidden = !result.hints?.length;
+  if (!result.target) {
     $("#message").textContent = failure(conversion);
     $("#message").classList.add("error");
     return;
   }
-  $("#message").textContent = `Konvertierung von «${path}» nach «${result.targetName}»`;
+  $("#message").textContent = `${quoted(path)} umgerechnet in ${quoted(result.targetName)}`;
   $("#count").textContent = pointCount(result.points.length);
-  $("#hints").replaceChildren(...hintItems(result.hints));
-  $("#hints").hidden = result.hints.length === 0;
   offer($("#download"), new Blob([result.target]), result.targetName, `${result.targetName} herunterladen`);
 }
 
-// Several sources: a row for each, and their targets in one ZIP.
+// The summary of several sources: how many gave a target, how many of those have hints, and
+// how many gave none, and why.
+function summary(conversions, converted) {
+  const noSource = conversions.filter(({ result }) => result.noSource).length;
+  const withHints = converted.filter(({ result }) => result.hints.length > 0).length;
+  const unreadable = conversions.length - converted.length - noSource;
+  return (
+    `${counted(conversions.length, "Datei", "Dateien")}: ${converted.length} umgerechnet` +
+    (withHints > 0 ? `, ${withHints} davon mit Hinweisen` : "") +
+    (noSource > 0 ? `; ${noSource} keine Quelldatei` : "") +
+    (unreadable > 0 ? `; ${unreadable} nicht lesbar` : "")
+  );
+}
+
+// Several sources: a row for each, and their targets in one ZIP. Rows that need a look (hints,
+// no target) stand out, and can be put first; their hints are folded to their count.
 function showMany(conversions, converted) {
-  const failed = conversions.length - converted.length;
-  $("#message").textContent = `${converted.length} von ${conversions.length} Quelldateien umgerechnet` +
-                              (failed > 0 ? `, ${failed} nicht lesbar` : "");
+  $("#message").textContent = summary(conversions, converted);
   $("#count").textContent = pointCount(converted.reduce((sum, { result }) => sum + result.points.length, 0));
-  const rows = $("#files tbody");
-  for (const conversion of conversions) {
+  const rows = conversions.map((conversion) => {
     const { path, result } = conversion;
-    const row = rows.insertRow();
+    const row = element("tr");
     row.insertCell().textContent = path;
-    if (result.error) {
-      row.insertCell().textContent = "–";
-      row.insertCell().textContent = "–";
-      row.insertCell().append(failure(conversion));
-      continue;
+    if (result.target) {
+      offer(row.insertCell().appendChild(element("a")), new Blob([result.target]), result.targetName);
+    } else {
+      row.insertCell().textContent = result.noSource ? "keine Quelldatei" : "–";
     }
-    offer(row.insertCell().appendChild(element("a")), new Blob([result.target]), result.targetName);
-    row.insertCell().textContent = number(result.points.length);
-    const hints = element("ul");
-    hints.append(...hintItems(result.hints));
-    row.insertCell().append(...(result.hints.length > 0 ? [hints] : []));
-  }
+    row.insertCell().textContent = result.target ? number(result.points.length) : "–";
+    const notes = row.insertCell();
+    if (!result.target && !result.noSource) notes.append(failure(conversion));
+    if (result.hints?.length > 0) {
+      const hints = element("details");
+      hints.append(element("summary", counted(result.hints.length, "Hinweis", "Hinweise")), element("ul"));
+      hints.lastChild.append(...hintItems(result.hints));
+      notes.append(hints);
+    }
+    row.classList.toggle("attention", !result.target || result.hints.length > 0);
+    return row;
+  });
+  const orderRows = () => {
+    const first = $("#hints-first").checked ? rows.filter((row) => row.classList.contains("attention")) : [];
+    $("#files tbody").replaceChildren(...first, ...rows.filter((row) => !first.includes(row)));
+  };
+  $("#hints-first").onchange = orderRows;
+  orderRows();
   $("#files-box").hidden = false;
   if (converted.length > 0) {
-    offer($("#download"), new Blob([zipTargets(conversions)], { type: "application/zip" }), "zieldateien.zip",
-          "Alle Zieldateien herunterladen (zieldateien.zip)");
+    offer(
+      $("#download"),
+      new Blob([zipTargets(conversions)], { type: "application/zip" }),
+      "zieldateien.zip",
+      "Alle Zieldateien herunterladen (zieldateien.zip)",
+    );
   }
 }
 
 // The points in the formats GIS programs read, named after the one target or for all.
-const exportFormats = { geojson: [geojson, "application/geo+json"], kml: [kml, "application/vnd.google-earth.kml+xml"],
-                        gpx: [gpx, "application/gpx+xml"], csv: [csv, "text/csv"] };
+const exportFormats = {
+  geojson: [geojson, "application/geo+json"],
+  kml: [kml, "application/vnd.google-earth.kml+xml"],
+  gpx: [gpx, "application/gpx+xml"],
+  csv: [csv, "text/csv"],
+};
 function offerExports(converted, name) {
   const sources = converted.map(({ path, result }) => ({ name: path, points: result.points }));
   for (const [extension, [write, type]] of Object.entries(exportFormats)) {
@@ -147,8 +194,7 @@ function offerExports(converted, name) {
 }
 
 // Colours that stay apart from each other and from the base map; they repeat after ten files.
-const colours = ["#c62a22", "#1f5fbf", "#2e7d32", "#8e44ad", "#c25e00", "#00838f", "#ad1457", "#5d4037",
-                 "#455a64", "#827717"];
+const colours = "#c62a22 #1f5fbf #2e7d32 #8e44ad #c25e00 #00838f #ad1457 #5d4037 #455a64 #827717".split(" ");
 
 // A marker for every point the core places on the map, in its file's colour, the view fitted
 // to them; points off the map stay in the table and the hints. With several files, a legend.
@@ -162,7 +208,8 @@ function showMarkers(converted) {
       const name = converted.length > 1 ? `${path} · ${index + 1}` : String(index + 1);
       const popup = element("div", `${name}: ${point.pieces.filter((piece) => piece).join(", ")}`);
       L.circleMarker(place, { radius: 7, color: "#ffffff", weight: 2, fillColor: colour, fillOpacity: 1 })
-        .bindPopup(popup).addTo(markers);
+        .bindPopup(popup)
+        .addTo(markers);
       places.push(place);
     });
     const key = element("li", path);
@@ -179,8 +226,15 @@ function showTable(converted, chosen) {
   const shown = chosen === "" ? converted : [converted[Number(chosen)]];
   const withFile = shown.length > 1;
   const head = $("#points").createTHead().insertRow();
-  for (const text of [...(withFile ? ["Datei"] : []), "Nr.", "Länge", "Breite",
-                      "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"]) {
+  for (const text of [
+    ...(withFile ? ["Datei"] : []),
+    "Nr.",
+    "Länge",
+    "Breite",
+    "Beschreibung 1",
+    "Beschreibung 2",
+    "Beschreibung 3",
+  ]) {
     head.append(element("th", text));
   }
   const body = $("#points").createTBody();
@@ -208,7 +262,10 @@ function offerTableChoice(converted) {
 
 function show(conversions) {
   nameTargets(conversions);
-  const converted = conversions.filter(({ result }) => !result.error);
+  for (const { result } of conversions) {
+    if (result.utf8) result.hints.push("Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.");
+  }
+  const converted = conversions.filter(({ result }) => result.target);
   if (conversions.length === 1) showOne(conversions[0]);
   else showMany(conversions, converted);
   if (converted.length > 0) {
@@ -238,7 +295,9 @@ function convert(sources) {
     }
     reset();
     const results = data.results.values();
-    show(sources.map(({ file, path }) => ({ path, result: file ? results.next().value : { error: true, folder: true } })));
+    show(
+      sources.map(({ file, path }) => ({ path, result: file ? results.next().value : { error: true, folder: true } })),
+    );
   };
   worker.postMessage(readable);
 }
@@ -251,7 +310,7 @@ for (const input of [$("#source-file"), $("#source-folder")]) {
   input.addEventListener("change", () => {
     if (input.files.length === 0) return;
     const sources = chosenSources(input);
-    input.value = "";  // the same files, edited, can be chosen again
+    input.value = ""; // the same files, edited, can be chosen again
     convert(sources);
   });
 }

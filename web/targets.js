@@ -6,22 +6,30 @@ import { zipSync } from "fflate";
 
 export const fileName = (path) => path.slice(path.lastIndexOf("/") + 1);
 
-// Gives every converted source of `conversions` ({ path, result }, in order) a name of its own.
+// Gives every source of `conversions` ({ path, result }, in order) that has a target a name of
+// its own.
 export function nameTargets(conversions) {
-  const owners = new Map();  // a taken name, in lower case → the source that has it
+  const owners = new Map(); // a taken name, in lower case → the source that has it
+  const name = (path) => `„${fileName(path)}“`;
   for (const { path, result } of conversions) {
-    if (result.error) continue;
+    if (!result.target) continue;
     const wanted = result.targetName;
     for (let n = 2; owners.has(result.targetName.toLowerCase()); ++n) {
       result.targetName = wanted.replace(/\.asc$/, ` (${n}).asc`);
     }
     if (result.targetName !== wanted) {
-      result.hints.push(`Zieldatei «${fileName(result.targetName)}» statt «${fileName(wanted)}»: ` +
-                        `«${fileName(wanted)}» entsteht schon aus «${fileName(owners.get(wanted.toLowerCase()))}».`);
+      result.hints.push(
+        `Zieldatei ${name(result.targetName)} statt ${name(wanted)}: ` +
+          `${name(wanted)} entsteht schon aus ${name(owners.get(wanted.toLowerCase()))}.`,
+      );
     }
     owners.set(result.targetName.toLowerCase(), path);
   }
 }
 
-export const zipTargets = (conversions) => zipSync(Object.fromEntries(conversions
-  .filter(({ result }) => !result.error).map(({ result }) => [result.targetName, result.target])));
+export const zipTargets = (conversions) =>
+  zipSync(
+    Object.fromEntries(
+      conversions.filter(({ result }) => result.target).map(({ result }) => [result.targetName, result.target]),
+    ),
+  );

@@ -19,18 +19,19 @@ function blocksOf(file) {
   if (canWait) {
     const stream = file.stream().getReader({ mode: "byob" });
     let buffer = new ArrayBuffer(BLOCK);
-    return () => stream.read(new Uint8Array(buffer)).then(({ done, value }) => {
-      if (done) return null;
-      buffer = value.buffer;
-      return value;
-    });
+    return () =>
+      stream.read(new Uint8Array(buffer)).then(({ done, value }) => {
+        if (done) return null;
+        buffer = value.buffer;
+        return value;
+      });
   }
   const reader = new FileReaderSync();
   let offset = 0;
   return () => {
     const block = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + BLOCK)));
     offset += block.length;
-    return block.length > 0 ? block : null;  // a file that became shorter ends early
+    return block.length > 0 ? block : null; // a file that became shorter ends early
   };
 }
 
@@ -69,12 +70,12 @@ async function convert(file, path, report) {
       return -1;
     }
   };
-  const target = [];
+  const targetPieces = [];
   const { exports } = await WebAssembly.instantiate(compiled, {
     kalmira: {
       read_source: canWait ? new WebAssembly.Suspending(readSource) : readSource,
       write_target(address, length) {
-        target.push(bytes().slice(address, address + length));
+        targetPieces.push(bytes().slice(address, address + length));
       },
     },
   });
@@ -88,14 +89,24 @@ async function convert(file, path, report) {
 
   const count = await (canWait ? WebAssembly.promising(exports.convert) : exports.convert)();
   if (count < 0) return { error: true };
+  const hints = windows1252
+    .decode(answer(exports.hints()))
+    .split("\n")
+    .filter((hint) => hint);
+  // A file with neither section is no source: it gets no target, only its hints.
+  if (exports.is_source() === 0) return { noSource: true, hints, points: [] };
+  // The descriptions are shown as what the core finds them to be; the target keeps their bytes.
+  const inUtf8 = exports.in_utf8() === 1;
+  const pieceDecoder = inUtf8 ? new TextDecoder() : windows1252;
   const points = [];
   for (let index = 0; index < count; ++index) {
-    const [longitude, latitude, ...pieces] = [0, 1, 2, 3, 4].map(
-      (which) => windows1252.decode(answer(exports.point_text(index, which))));
+    const [longitude, latitude, ...pieces] = [0, 1, 2, 3, 4].map((which) =>
+      (which < 2 ? windows1252 : pieceDecoder).decode(answer(exports.point_text(index, which))),
+    );
     points.push({ longitude, latitude, pieces, onMap: exports.point_on_map(index) === 1 });
   }
-  const hints = windows1252.decode(answer(exports.hints())).split("\n").filter((hint) => hint);
-  return { targetName, target: new Uint8Array(await new Blob(target).arrayBuffer()), points, hints };
+  const target = new Uint8Array(await new Blob(targetPieces).arrayBuffer());
+  return { targetName, target, points, hints, utf8: inUtf8 };
 }
 
 onmessage = async ({ data: sources }) => {
@@ -106,7 +117,7 @@ onmessage = async ({ data: sources }) => {
     try {
       results.push(await convert(file, path, report));
     } catch {
-      results.push({ error: true });  // the core ran out of memory, or the module could not be loaded
+      results.push({ error: true }); // the core ran out of memory, or the module could not be loaded
     }
     done += file.size;
   }

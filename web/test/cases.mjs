@@ -1,23 +1,41 @@
 // The case tables under tests/cases, read by their one reader: the native test build's
-// kalmira_case_export prints them as JSON, each byte a character U+0000 to U+00FF.
-import { execFileSync } from "node:child_process";
+// kalmira_case_export prints them as JSON, each byte a character U+0000 to U+00FF. And what the
+// console program makes of a source, which the page must make of it too.
+import { execFileSync, spawnSync } from "node:child_process";
+import { mkdirSync, readFileSync, writeFileSync } from "node:fs";
 import { fileURLToPath } from "node:url";
 import { fileName } from "../targets.js";
 
-const exporter = fileURLToPath(new URL("../../build/release/tests/kalmira_case_export", import.meta.url));
+const build = (path) => fileURLToPath(new URL(`../../build/${path}`, import.meta.url));
 // The cases of a table: [line number, fields] each; for "runs", the end-to-end runs.
-export const readCases = (table) => JSON.parse(execFileSync(exporter, [table], { maxBuffer: 1 << 28 }));
+export const readCases = (table) =>
+  JSON.parse(execFileSync(build("release/tests/kalmira_case_export"), [table], { maxBuffer: 1 << 28 }));
 
 export const bytes = (text) => Buffer.from(text, "latin1");
 
 // The runs of cases/end_to_end.txt in which the console program writes a target: the source's
-// file name and bytes, the target's file name and bytes, and whether the console program named
-// the target itself.
-export const conversionCases = () => readCases("runs")
-  .filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1)
-  .map((c) => {
-    const path = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
-    const [[targetPath, target]] = c.results;
-    return { name: c.name, source: fileName(path), bytes: bytes(Object.fromEntries(c.files)[path]),
-             target: fileName(targetPath), targetBytes: bytes(target), derived: c.arguments.length < 2 };
-  });
+// file name and bytes, and the target's file name where the console program named it itself.
+export const conversionCases = () =>
+  readCases("runs")
+    .filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1)
+    .map((c) => {
+      const path = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
+      const target = c.arguments.length < 2 ? fileName(c.results[0][0]) : undefined;
+      return { name: c.name, source: fileName(path), bytes: bytes(Object.fromEntries(c.files)[path]), target };
+    });
+
+// What the page must make of a source: the console program's target and hints (Node's
+// TextDecoder reads "windows-1252" as Latin-1; iconv knows the code page), and the page's own
+// word on descriptions in UTF-8; no target for a file with neither section.
+export function expected(source) {
+  const folder = build("web-test/console");
+  mkdirSync(folder, { recursive: true });
+  writeFileSync(`${folder}/quelle.bcr`, source);
+  const { stderr } = spawnSync(build("release/kalmira"), ["quelle.bcr", "ziel.asc"], { cwd: folder, input: "" });
+  const text = String(execFileSync("iconv", ["-f", "CP1252", "-t", "UTF-8"], { input: stderr }));
+  const hints = text.split("\r\n").flatMap((line) => (line ? [line.replace(/^Hinweis: /, "")] : []));
+  const none = ["COORDINATES", "DESCRIPTION"].map((name) => `Die Quelldatei hat keinen Abschnitt [${name}].`);
+  const utf8 = hints.some((hint) => hint.startsWith("Die Beschreibungen sind in UTF-8"));
+  if (utf8) hints.push("Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.");
+  return { target: none.every((hint) => hints.includes(hint)) ? undefined : readFileSync(`${folder}/ziel.asc`), hints };
+}

@@ -24,14 +24,21 @@ function randomTexts(count, seed) {
   const digits = (alphabet, most) => Array.from({ length: next(most + 1) }, () => pick(alphabet)).join("");
   const [decimal, hexadecimal] = ["0123456789", "0123456789abcdefABCDEF"];
   const exponent = (marks, signs, most) => (next(2) ? pick(marks) + pick(signs) + digits(decimal, most) : "");
-  const decimalText = () => digits(decimal, next(4) === 0 ? 40 : 12) + pick(["", ".", "."]) + digits(decimal, 20) +
-                            exponent("eE", ["", "+", "-", "+-"], next(5) === 0 ? 4 : 2);
-  const bodies = [decimalText, decimalText, decimalText,
-    () => pick(["0x", "0X", "0x.", "0"]) + digits(hexadecimal, 18) + pick(["", "."]) + digits(hexadecimal, 6) + exponent("pP", ["", "+", "-"], 4),
-    () => [...pick(["inf", "infinity", "nan", "nan(1)", "in", "infinit", "na"])].map((c) => (next(2) ? c.toUpperCase() : c)).join(""),
-    () => `${next(40000000)}.${digits(decimal, 8)}`];
-  return Array.from({ length: count }, () =>
-    pick(["", "", " ", "\t", "+", "-", "--", "+-", " -"]) + pick(bodies)() + pick(["", "", ",", "x", ".5", "e", " 1"]));
+  const mantissa = (alphabet, most, points, fraction) =>
+    digits(alphabet, most) + pick(points) + digits(alphabet, fraction);
+  const decimalText = () =>
+    mantissa(decimal, next(4) ? 12 : 40, ["", ".", "."], 20) + exponent("eE", ["", "+", "-", "+-"], next(5) ? 2 : 4);
+  const hexadecimalText = () =>
+    pick(["0x", "0X", "0x.", "0"]) + mantissa(hexadecimal, 18, ["", "."], 6) + exponent("pP", ["", "+", "-"], 4);
+  const word = () =>
+    [...pick(["inf", "infinity", "nan", "nan(1)", "in", "infinit", "na"])].map((c) => (next(2) ? c.toUpperCase() : c));
+  const nearCoordinates = () => `${next(40000000)}.${digits(decimal, 8)}`;
+  const bodies = [decimalText, decimalText, decimalText, hexadecimalText, () => word().join(""), nearCoordinates];
+  const [signs, tails] = [
+    ["", "", " ", "\t", "+", "-", "--", "+-", " -"],
+    ["", "", ",", "x", ".5", "e", " 1"],
+  ];
+  return Array.from({ length: count }, () => pick(signs) + pick(bodies)() + pick(tails));
 }
 
 async function runWasm(input, output) {
@@ -45,15 +52,15 @@ async function runWasm(input, output) {
 }
 
 test("WebAssembly and native builds convert every number text alike", async () => {
-  const table = readCases("numbers.txt").map(([, [text]]) => text)
-    .filter((text) => !text.includes("\n"));  // a text per line
+  const table = readCases("numbers.txt").flatMap(([, [text]]) => (text.includes("\n") ? [] : [text])); // a text a line
   const texts = [...table, ...randomTexts(1000000, 20261206)];
   writeFileSync(input, Buffer.from(texts.join("\n") + "\n", "latin1"));
-  const expected = execFileSync(native, { input: readFileSync(input), maxBuffer: 1 << 30 }).toString().split("\n");
+  const expected = String(execFileSync(native, { input: readFileSync(input), maxBuffer: 1 << 30 })).split("\n");
   await runWasm(input, output);
   const actual = readFileSync(output).toString().split("\n");
   assert.equal(actual.length, expected.length);
   const differing = actual.findIndex((line, i) => line !== expected[i]);
-  assert.equal(differing, -1, `text ${JSON.stringify(texts[differing])}: native ${expected[differing]}, WebAssembly ${actual[differing]}`);
+  const text = JSON.stringify(texts[differing]);
+  assert.equal(differing, -1, `text ${text}: native ${expected[differing]}, WebAssembly ${actual[differing]}`);
   console.log(`${table.length} table texts and ${texts.length - table.length} random texts alike`);
 });

@@ -9,23 +9,22 @@ import { chromium } from "playwright-core";
 export const siteDirectory = new URL("../../build/web/", import.meta.url);
 export const SITE = "http://localhost/";
 
-const tile = '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256"><rect width="256" height="256" fill="#f2efe9"/></svg>';
+const square = 'width="256" height="256"';
+const tile = `<svg xmlns="http://www.w3.org/2000/svg" ${square}><rect ${square} fill="#f2efe9"/></svg>`;
 
+// Headless, and quiet: no connection of Chromium's own leaves the machine.
+const quiet = "--disable-background-networking --disable-component-update --disable-sync --no-first-run";
 export async function launchChromium() {
-  return chromium.launch({
-    executablePath: "/usr/bin/chromium",
-    args: ["--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
-           "--disable-background-networking", "--disable-component-update", "--disable-sync"],
-  });
+  const args = `--no-sandbox --disable-gpu --disable-quic ${quiet}`.split(" ");
+  return chromium.launch({ executablePath: "/usr/bin/chromium", args });
 }
 
-// A new page in `browser` with the site, or with the single file if `fromDisk`; `init` runs in
-// the page before its own script; the page is closed when the node:test test `test` ends.
-// `tiles` collects the tile requests, `outside` every other request beyond the page's origin,
-// and `errors` the page's errors and the messages it logs as errors.
-export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, init, test } = {}) {
+// A new page, in a context of its own, in `browser` with the site, or with the single file if
+// `fromDisk`; `init` runs in the page before its own script. `tiles` collects the tile requests,
+// `outside` every other request beyond the page's origin, and `errors` the page's errors and the
+// messages it logs as errors.
+export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, init } = {}) {
   const context = await browser.newContext({ acceptDownloads: true, viewport });
-  test?.after(() => context.close());
   const page = await context.newPage();
   const [tiles, outside, errors] = [[], [], []];
   page.on("pageerror", (error) => errors.push(error.message));
@@ -56,7 +55,7 @@ export function rendererPeak() {
       if (!readFileSync(`/proc/${pid}/cmdline`, "latin1").includes("--type=renderer")) continue;
       const hwm = readFileSync(`/proc/${pid}/status`, "latin1").match(/VmHWM:\s+(\d+)/);
       peak = Math.max(peak, Number(hwm[1]) / 1024);
-    } catch { /* the process ended */ }
+    } catch {} // the process ended
   }
   return peak;
 }
