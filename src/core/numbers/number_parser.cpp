@@ -112,7 +112,9 @@ NumberReading read_number(std::string_view text) {
   std::optional<NumberReading> number;
   if (i < text.size() && text[i] != '-' && text[i] != '+') number = read_unsigned(text.substr(i));
   if (!number) return {negative ? -0.0 : 0.0, 0};
-  return {negative ? -number->value : number->value, i + number->length};
+  const std::string_view rest = text.substr(i + number->length);
+  return {negative ? -number->value : number->value, i + number->length,
+          !std::all_of(rest.begin(), rest.end(), is_posix_space)};
 }
 
 }  // namespace kalmira

@@ -11,6 +11,8 @@ struct NumberReading {
   // The bytes of the text it took, leading white space and sign included; 0 when the text holds
   // no number, and the value is then 0 (-0 after a "-").
   std::size_t length = 0;
+  // Whether more than white space follows the number: only the text's front is a number.
+  bool partial = false;
 };
 
 // Reads the number at the front of `text` as the C library's strtod does in the POSIX locale:

@@ -51,17 +51,13 @@ struct Coordinates {
   NumberReading northing;
 
   bool both_numbers() const { return easting.length > 0 && northing.length > 0; }
-  // Values this small are degrees rather than metres: the point lies within metres of 0°/0°.
   bool near_zero() const {
     return both_numbers() && std::fabs(easting.value) <= kLargestDegree &&
            std::fabs(northing.value) <= kLargestDegree;
   }
 };
 
-bool is_space(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-
-// The points whose easting (or northing) is no number, and those where only its front is one:
-// something other than white space follows the number.
+// The points whose easting (or northing) is no number, and those where only its front is one.
 void add_number_doubts(std::vector<SourceDoubt>& doubts, const std::vector<Coordinates>& read,
                        std::string PointRecord::*text, NumberReading Coordinates::*number,
                        Doubt no_number, Doubt partly) {
@@ -71,10 +67,7 @@ void add_number_doubts(std::vector<SourceDoubt>& doubts, const std::vector<Coord
     const std::string_view value = point.record->*text;
     const std::size_t length = (point.*number).length;
     if (length == 0) none.push_back(point.point);
-    if (length == 0 ||
-        std::all_of(value.begin() + static_cast<std::ptrdiff_t>(length), value.end(), is_space)) {
-      continue;
-    }
+    if (!(point.*number).partial) continue;
     if (partial.points.empty()) {
       partial.quote = value;
       partial.number_read = value.substr(0, length);
