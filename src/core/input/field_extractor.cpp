@@ -4,8 +4,8 @@
 
 namespace kalmira {
 
-ExtractResult extract_field(std::string_view source, char start_char, int skip, char end_char,
-                            std::ptrdiff_t min_start) {
+FieldPlace locate_field(std::string_view source, char start_char, int skip, char end_char,
+                        std::ptrdiff_t min_start) {
   const auto size = static_cast<std::ptrdiff_t>(source.size());
   const std::ptrdiff_t scan_from = std::max<std::ptrdiff_t>(min_start, 0);
   std::ptrdiff_t start = size;
@@ -16,9 +16,8 @@ ExtractResult extract_field(std::string_view source, char start_char, int skip, 
     if (found != std::string_view::npos) start = static_cast<std::ptrdiff_t>(found);
   }
 
-  ExtractResult result;
-  result.first = start;  // every position before the start was passed over
-  if (start == size || source[static_cast<std::size_t>(start)] == '\n') return result;
+  FieldPlace place{start};  // every position before the start was passed over
+  if (start == size || source[static_cast<std::size_t>(start)] == '\n') return place;
 
   // The start character itself can never end the field, so the search for the end begins
   // behind it; a line feed ends the field whatever `end_char` is.
@@ -29,14 +28,18 @@ ExtractResult extract_field(std::string_view source, char start_char, int skip, 
 
   // Character number j of the field (counting from 1) is copied once j reaches `skip`.
   const std::ptrdiff_t first_copied = std::max<std::ptrdiff_t>(skip, 1);
-  if (first_copied > consumed) return result;
-  if (result.first == 0) result.first = first_copied;
-  result.length = consumed - first_copied + 1;
-  // One byte to spare, so that a caller can end a large field with a separator without a copy.
-  result.text.reserve(static_cast<std::size_t>(result.length) + 1);
-  result.text.assign(source.substr(static_cast<std::size_t>(start + first_copied - 1),
-                                   static_cast<std::size_t>(result.length)));
-  return result;
+  if (first_copied > consumed) return place;
+  if (place.first == 0) place.first = first_copied;
+  place.length = consumed - first_copied + 1;
+  place.start = static_cast<std::size_t>(start + first_copied - 1);
+  return place;
+}
+
+ExtractResult extract_field(std::string_view source, char start_char, int skip, char end_char,
+                            std::ptrdiff_t min_start) {
+  const FieldPlace place = locate_field(source, start_char, skip, end_char, min_start);
+  return {place.first, place.length,
+          std::string(source.substr(place.start, static_cast<std::size_t>(place.length)))};
 }
 
 }  // namespace kalmira

@@ -14,6 +14,16 @@ struct ExtractResult {
   std::string text;
 };
 
+// Where extract_field's field lies in `source`: its `first` and `length` as extract_field gives
+// them, and `start`, the position of its first copied character.
+struct FieldPlace {
+  std::ptrdiff_t first = 0;
+  std::ptrdiff_t length = 0;
+  std::size_t start = 0;
+};
+FieldPlace locate_field(std::string_view source, char start_char, int skip, char end_char,
+                        std::ptrdiff_t min_start);
+
 // Cuts one field out of `source`. Copying starts at the first position at or after
 // `min_start` holding `start_char` (any position when it is 0), leaves out the first
 // `skip` - 1 characters of the field (the start character counts as one) and ends before the

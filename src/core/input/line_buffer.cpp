@@ -1,25 +1,32 @@
 #include "input/line_buffer.h"
 
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
 #include <new>
+#include <utility>
 
 namespace kalmira {
+namespace {
 
-LineBuffer::~LineBuffer() { std::free(data_); }
+// From this length on a line takes its whole room at once, up to the largest reservation; it
+// grows at least by doubling all the same, whatever a source says of its size.
+constexpr std::size_t kLongLine = std::size_t{1} << 20;
+constexpr std::size_t kLargestReservation = std::size_t{1} << 30;
 
-void LineBuffer::append(std::string_view bytes) {
-  if (bytes.empty()) return;
-  if (bytes.size() > capacity_ - size_) {
-    const std::size_t capacity = std::max({size_ + bytes.size(), 2 * capacity_, std::size_t{128}});
-    void* grown = std::realloc(data_, capacity);
-    if (grown == nullptr) throw std::bad_alloc();
-    data_ = static_cast<char*>(grown);
-    capacity_ = capacity;
+}  // namespace
+
+void LineBuffer::append(std::string_view bytes, std::optional<std::size_t> room) {
+  const std::size_t needed = line_.size() + bytes.size();
+  if (needed >= line_.capacity()) {
+    std::size_t capacity = std::max(needed, 2 * line_.capacity());
+    if (room && needed >= kLongLine)
+      capacity = std::max(capacity, needed + std::min(*room, kLargestReservation));
+    // One byte to spare, for the "," a stored piece ends with.
+    if (capacity >= line_.max_size()) throw std::bad_alloc();
+    line_.reserve(capacity + 1);
   }
-  std::memcpy(data_ + size_, bytes.data(), bytes.size());
-  size_ += bytes.size();
+  line_.append(bytes);
 }
+
+std::string LineBuffer::take() { return std::exchange(line_, std::string()); }
 
 }  // namespace kalmira

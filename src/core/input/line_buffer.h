@@ -1,29 +1,28 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace kalmira {
 
-// The bytes of the current line. It grows with realloc, which moves a large block by remapping
-// its pages instead of copying them: joining a line of hundreds of megabytes then touches each
-// byte once, where a growing std::string copies it again at every doubling.
+// The bytes of the current line. A long line takes the room it can still need at once, where the
+// reader knows it, instead of growing by doubling: each doubling copies the line again and leaves
+// the old copy behind, for good in WebAssembly, whose memory never shrinks. And the line can give
+// its bytes away, so that a piece of hundreds of megabytes is never held twice.
 class LineBuffer {
  public:
-  LineBuffer() = default;
-  LineBuffer(const LineBuffer&) = delete;
-  LineBuffer& operator=(const LineBuffer&) = delete;
-  ~LineBuffer();
-
-  void clear() { size_ = 0; }
+  void clear() { line_.clear(); }
+  // Appends `bytes`; `room` is the most the line can still grow by after them, where known.
   // Throws std::bad_alloc when the memory runs out.
-  void append(std::string_view bytes);
-  std::string_view view() const { return {data_, size_}; }
+  void append(std::string_view bytes, std::optional<std::size_t> room);
+  std::string_view view() const { return line_; }
+  // The line's bytes, with a byte to spare; the line is empty after.
+  std::string take();
 
  private:
-  char* data_ = nullptr;
-  std::size_t size_ = 0;
-  std::size_t capacity_ = 0;
+  std::string line_;
 };
 
 }  // namespace kalmira

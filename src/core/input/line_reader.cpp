@@ -78,15 +78,23 @@ void LineReader::append_chunk() {
     column_ = ends_line ? 0 : column_ + part.size();
     if (cut) continue;
     if (const std::size_t zero = part.find('\0'); zero != std::string_view::npos) {
-      line_.append(part.substr(0, zero));
+      line_.append(part.substr(0, zero), room());
       cut = true;
     } else if (ends_line && part.size() > 1 && part[part.size() - 2] == '\r') {
-      line_.append(part.substr(0, part.size() - 2));
-      line_.append("\n");
+      line_.append(part.substr(0, part.size() - 2), room());
+      line_.append("\n", room());
     } else {
-      line_.append(part);
+      line_.append(part, room());
     }
   } while (!complete && has_data());
+}
+
+// The most the current line can still grow by: the raw bytes not taken yet, where the source
+// knows how many it has left.
+std::optional<std::size_t> LineReader::room() const {
+  const std::optional<std::size_t> unread = source_.remaining();
+  if (!unread) return std::nullopt;
+  return *unread + (end_ - pos_) + (held_cr_ ? 1 : 0);
 }
 
 bool LineReader::read_chunk() {

@@ -2,6 +2,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -36,10 +38,13 @@ class LineReader {
   bool failed() const { return failed_; }
 
   std::string_view line() const { return line_.view(); }
+  // Gives the current line's bytes away, with a byte to spare; the line is empty after.
+  std::string take_line() { return line_.take(); }
 
  private:
   bool has_data();
   bool refill();
+  std::optional<std::size_t> room() const;
   std::string_view chunk_part(bool& complete) const;
   void append_chunk();
   void skip_chunks_without(char marker);

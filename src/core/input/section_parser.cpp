@@ -1,5 +1,7 @@
 #include "input/section_parser.h"
 
+#include <algorithm>
+#include <array>
 #include <bitset>
 #include <new>
 #include <string>
@@ -15,26 +17,40 @@ bool contains(std::string_view line, std::string_view text) {
   return line.find(text) != std::string_view::npos;
 }
 
-// A non-empty piece is stored with a trailing ",", as the target line joins pieces without one.
-// The text is moved, not copied: a piece may be hundreds of megabytes long.
-std::string with_comma(ExtractResult&& piece) {
-  if (piece.length > 0) piece.text += ',';
-  return std::move(piece.text);
-}
-
-void store_coordinates(std::string_view line, PointRecord& record) {
-  record.easting = extract_field(line, '=', 2, ',', 0).text;
-  record.northing = extract_field(line, ',', 2, '\n', 0).text;
+void store_coordinates(LineReader& source, PointRecord& record) {
+  record.easting = extract_field(source.line(), '=', 2, ',', 0).text;
+  record.northing = extract_field(source.line(), ',', 2, '\n', 0).text;
 }
 
 // Each piece's search starts where the previous one was found, so the pieces come in line order.
-void store_descriptions(std::string_view line, PointRecord& record) {
-  ExtractResult piece1 = extract_field(line, '=', 2, ',', 0);
-  ExtractResult piece2 = extract_field(line, ',', 2, ',', piece1.first);
-  ExtractResult piece3 = extract_field(line, ',', 2, '\n', piece2.first + piece2.length);
-  record.desc1 = with_comma(std::move(piece1));
-  record.desc2 = with_comma(std::move(piece2));
-  record.desc3 = with_comma(std::move(piece3));
+// A non-empty piece is stored with a trailing ",", as the target line joins pieces without one.
+// The largest piece keeps the line's own bytes, and only the others are copied: a piece may be
+// hundreds of megabytes long.
+void store_descriptions(LineReader& source, PointRecord& record) {
+  const std::string_view line = source.line();
+  const FieldPlace place1 = locate_field(line, '=', 2, ',', 0);
+  const FieldPlace place2 = locate_field(line, ',', 2, ',', place1.first);
+  const FieldPlace place3 = locate_field(line, ',', 2, '\n', place2.first + place2.length);
+  const std::array<std::pair<FieldPlace, std::string*>, 3> pieces = {
+      {{place1, &record.desc1}, {place2, &record.desc2}, {place3, &record.desc3}}};
+  const auto largest = std::max_element(
+      pieces.begin(), pieces.end(),
+      [](const auto& a, const auto& b) { return a.first.length < b.first.length; });
+  const auto length = [](const FieldPlace& place) {
+    return static_cast<std::size_t>(place.length);
+  };
+  for (const auto& [place, piece] : pieces) {
+    if (piece != largest->second) *piece = line.substr(place.start, length(place));
+  }
+  std::string taken = source.take_line();
+  taken.erase(0, largest->first.start);
+  taken.resize(length(largest->first));
+  // A piece much smaller than the line's room would hold memory it never uses.
+  if (taken.capacity() > 2 * taken.size() + 4096) taken.shrink_to_fit();
+  *largest->second = std::move(taken);
+  for (std::string* piece : {&record.desc1, &record.desc2, &record.desc3}) {
+    if (!piece->empty()) *piece += ',';
+  }
 }
 
 // Reads the entry lines that follow a header until a line holds "]", the data end or the table
@@ -42,12 +58,12 @@ void store_descriptions(std::string_view line, PointRecord& record) {
 // a read delivered it, even the file's last line without a line feed. Returns whether the
 // section goes on beyond the lines the table holds.
 bool read_block(LineReader& source, PointTable& table, bool (LineReader::*read_line)(),
-                void (*store)(std::string_view, PointRecord&), SectionReport& section,
+                void (*store)(LineReader&, PointRecord&), SectionReport& section,
                 std::bitset<kMaxPoints>& filled) {
   bool delivered = (source.*read_line)();
   table.count = 0;
   while (delivered && !contains(source.line(), "]") && table.count < kMaxPoints) {
-    store(source.line(), table.records[static_cast<std::size_t>(table.count)]);
+    store(source, table.records[static_cast<std::size_t>(table.count)]);
     filled.set(static_cast<std::size_t>(table.count));
     delivered = (source.*read_line)();
     ++table.count;
@@ -90,7 +106,7 @@ bool read_source_completely(ByteSource& bytes, PointTable& table, SourceReport& 
   try {
     read_source_file(reader, table, report);
   } catch (const std::bad_alloc&) {
-    return false;
+    return false;  // a line or a field too large for memory
   }
   return !reader.failed();
 }

@@ -3,6 +3,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 
 #include "input/byte_source.h"
@@ -33,6 +34,7 @@ class SniffingSource final : public ByteSource {
   SniffingSource(ByteSource& source, SourceReport& report) : source_(source), report_(report) {}
   std::size_t read(std::span<char> buffer) override;
   bool failed() const override { return source_.failed(); }
+  std::optional<std::size_t> remaining() const override { return source_.remaining(); }
 
  private:
   static constexpr std::size_t kLooked = 8000;
