@@ -10,12 +10,10 @@
 #include <vector>
 
 #include "case_file.h"
-#include "hint_text.h"
 #include "input/field_extractor.h"
 #include "input/section_parser.h"
 #include "numbers/number_parser.h"
 #include "output/number_format.h"
-#include "output/source_doubts.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
 #include "windows1252.h"
@@ -47,17 +45,12 @@ Fields all_reads(const std::string& bytes, bool joined) {
   return reads;
 }
 
-// The table and the report that reading a source fills.
-std::pair<PointTable, SourceReport> read_source(const std::string& bytes) {
-  MemorySource source(bytes);
-  std::pair<PointTable, SourceReport> read;
-  read_source_completely(source, read.first, read.second);
-  return read;
-}
-
 // The count, and the record a case names: index, easting, northing, desc1 to desc3.
 Fields read_sections(const Fields& f) {
-  const PointTable table = read_source(f[0]).first;
+  MemorySource bytes(f[0]);
+  PointTable table;
+  SourceReport report;
+  read_source_completely(bytes, table, report);
   Fields read{std::to_string(table.count)};
   if (f.size() > 2) {
     const PointRecord& r = table.records.at(std::stoul(f[2]));
@@ -73,11 +66,6 @@ Fields write_record(const Fields& f) {
   StringSink sink;
   write_target_file(sink, table);
   return {sink.bytes()};
-}
-
-Fields hints_about(const Fields& f) {
-  const auto [table, report] = read_source(f[0]);
-  return hint_texts(source_doubts(table, report));
 }
 
 struct Table {
@@ -114,7 +102,6 @@ const Table kTables[] = {
        return Fields{format_eight_decimals(std::strtof(f[0].c_str(), nullptr))};
      }},
     {"target_writer", 5, write_record},
-    {"hints", 1, hints_about},
     {"target_name", 1, [](const Fields& f) { return Fields{derive_target_name(f[0])}; }},
     {"windows1252", 1, [](const Fields& f) { return Fields{windows1252_to_utf8(f[0])}; }},
     {"utf8", 1, [](const Fields& f) { return Fields{utf8_to_windows1252(f[0])}; }},
