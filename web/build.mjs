@@ -41,7 +41,8 @@ const style = bundle("style.css");
 
 // The page's policy: its own parts (in the single file, exactly its inline script and style),
 // the worker it makes from a blob, the core compiled from bytes, and map tiles as images.
-const tiles = new URL(tileUrl.replace(/[{}]/g, "")).origin;
+// A tile URL with {s} takes the server's subdomains ({s}.tile.example.org): any of them.
+const tiles = new URL(tileUrl.replace("{s}", "*").replace(/[{}]/g, "")).origin;
 const hash = (text) => `'sha256-${createHash("sha256").update(text).digest("base64")}'`;
 const policy = (scripts, styles) =>
   [

@@ -1,8 +1,10 @@
-// The web edition's converter: the core compiled to WebAssembly, driven by the page's worker.
-// The worker hands it the source in blocks and takes the target in pieces through the two
-// functions it imports; a name comes in through a buffer, and answers are read where they lie
-// in the module's memory.
+// The web edition's converter: the core compiled to WebAssembly, driven by the page's worker,
+// one instance for many sources. The worker hands it the source in blocks and takes the target
+// in pieces through the two functions it imports; a name comes in through an input buffer, and
+// an answer is an address and a length, read where the bytes lie in the module's memory.
 #include <algorithm>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,16 +24,22 @@ KALMIRA_IMPORT(write_target) void write_target(const char* bytes, int length);
 
 namespace {
 
+// The source the worker hands in, of which it knows the size.
 class PageSource final : public kalmira::ByteSource {
  public:
+  explicit PageSource(std::size_t size) : remaining_(size) {}
   std::size_t read(std::span<char> buffer) override {
     const int got = read_source(buffer.data(), static_cast<int>(buffer.size()));
     failed_ = got < 0;
-    return got < 0 ? 0 : static_cast<std::size_t>(got);
+    const std::size_t taken = got < 0 ? 0 : static_cast<std::size_t>(got);
+    remaining_ -= std::min(remaining_, taken);
+    return taken;
   }
   bool failed() const override { return failed_; }
+  std::optional<std::size_t> remaining() const override { return remaining_; }
 
  private:
+  std::size_t remaining_;
   bool failed_ = false;
 };
 
@@ -45,37 +53,41 @@ class PageSink final : public kalmira::ByteSink {
 kalmira::PointTable table;
 kalmira::SourceReport report;
 std::vector<kalmira::SourceDoubt> doubts;
-std::string text;         // a name the page hands in, or a text made for the page
-std::string_view answer;  // the bytes of the last answer
+std::string input;  // a text the page hands in
+std::string made;   // a text made for the page
 
-const char* give(std::string_view bytes) {
-  answer = bytes;
-  return answer.data();
+// An answer to the page: where its bytes lie in the module's memory, and how many there are.
+struct Answer {
+  const char* data;
+  std::int32_t length;
+};
+Answer answer;
+
+const Answer* give(std::string_view bytes) {
+  answer = {bytes.data(), static_cast<std::int32_t>(bytes.size())};
+  return &answer;
 }
 
 }  // namespace
 
 // Where the page puts a text of `length` bytes for the next call.
-KALMIRA_EXPORT(text_buffer) char* text_buffer(int length) {
-  text.assign(static_cast<std::size_t>(length), '\0');
-  return text.data();
+KALMIRA_EXPORT(input_buffer) char* input_buffer(int length) {
+  input.assign(static_cast<std::size_t>(length), '\0');
+  return input.data();
 }
 
-// The length of the last answer, whose bytes start at the address that call returned.
-KALMIRA_EXPORT(answer_length) int answer_length() { return static_cast<int>(answer.size()); }
-
-// The target's name for the source name in the text buffer, as the console program derives it.
-KALMIRA_EXPORT(target_name) const char* target_name() {
-  text = kalmira::derive_target_name(text);
-  return give(text);
+// The target's name for the source name in the input buffer, as the console program derives it.
+KALMIRA_EXPORT(target_name) const Answer* target_name() {
+  made = kalmira::derive_target_name(input);
+  return give(made);
 }
 
-// Converts the whole source into the target; returns the number of points, or -1 when the
-// source could not be read to its end (then nothing of the target has been written).
-KALMIRA_EXPORT(convert) int convert() {
+// Converts the whole source, of `size` bytes, into the target; returns the number of points, or
+// -1 when the source could not be read to its end (then nothing of the target has been written).
+KALMIRA_EXPORT(convert) int convert(double size) {
   table = {};
   report = {};
-  PageSource source;
+  PageSource source(static_cast<std::size_t>(size));
   if (!kalmira::read_source_completely(source, table, report)) return -1;
   doubts = kalmira::source_doubts(table, report);
   PageSink target;
@@ -85,12 +97,12 @@ KALMIRA_EXPORT(convert) int convert() {
 
 // One text of point `index` of the last conversion: 0 longitude and 1 latitude as the target
 // gives them, 2 to 4 the description pieces 1 to 3 as read (in place: a piece may be large).
-KALMIRA_EXPORT(point_text) const char* point_text(int index, int which) {
+KALMIRA_EXPORT(point_text) const Answer* point_text(int index, int which) {
   const kalmira::PointRecord& record = table.records.at(static_cast<std::size_t>(index));
   if (which < 2) {
     const kalmira::Position position = kalmira::position_of(record);
-    text = which == 0 ? position.longitude : position.latitude;
-    return give(text);
+    made = which == 0 ? position.longitude : position.latitude;
+    return give(made);
   }
   return give(kalmira::piece_text(which == 2   ? record.desc1
                                   : which == 3 ? record.desc2
@@ -103,10 +115,10 @@ KALMIRA_EXPORT(point_on_map) int point_on_map(int index) {
 }
 
 // The hints about the last conversion's source, in Windows-1252, one a line.
-KALMIRA_EXPORT(hints) const char* hints() {
-  text.clear();
-  for (const std::string& hint : kalmira::hint_texts(doubts)) text += hint + "\n";
-  return give(text);
+KALMIRA_EXPORT(hints) const Answer* hints() {
+  made.clear();
+  for (const std::string& hint : kalmira::hint_texts(doubts)) made += hint + "\n";
+  return give(made);
 }
 
 // Whether the last conversion's source is a source at all, with one of the two sections: 1 or 0.

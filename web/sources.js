@@ -20,34 +20,51 @@ export function chosenSources(input) {
 const fileOf = (entry) => new Promise((resolve, reject) => entry.file(resolve, reject));
 const entriesOf = (reader) => new Promise((resolve, reject) => reader.readEntries(resolve, reject));
 
-// The sources under a dropped folder; readEntries gives a folder's entries in batches.
-async function folderSources(folder) {
-  const sources = [];
+// The sources under a dropped folder, read all at once; readEntries gives a folder's entries in
+// batches. `foundOne()` is called for each source as it is found; the reading stops when `signal`
+// says the choice has ended.
+async function folderSources(folder, signal, foundOne) {
+  const entries = [];
   const reader = folder.createReader();
-  for (let entries = await entriesOf(reader); entries.length > 0; entries = await entriesOf(reader)) {
-    for (const entry of entries) {
-      if (entry.isDirectory) sources.push(...(await folderSources(entry)));
-      else if (isSource(entry.name)) sources.push({ file: await fileOf(entry), path: entry.fullPath.slice(1) });
-    }
+  for (let batch = await entriesOf(reader); batch.length > 0; batch = await entriesOf(reader)) {
+    signal.throwIfAborted();
+    entries.push(...batch);
   }
-  return sources;
+  const sources = entries.filter((entry) => entry.isFile && isSource(entry.name));
+  const folders = entries.filter((entry) => entry.isDirectory);
+  const read = async (entry) => {
+    const file = await fileOf(entry);
+    foundOne();
+    return file;
+  };
+  const [files, nested] = await Promise.all([
+    Promise.all(sources.map(read)),
+    Promise.all(folders.map((entry) => folderSources(entry, signal, foundOne))),
+  ]);
+  signal.throwIfAborted();
+  return [...files.map((file, i) => ({ file, path: sources[i].fullPath.slice(1) })), ...nested.flat()];
 }
 
-export async function droppedSources(dataTransfer) {
+// The sources dropped: files, and the sources in folders and their subfolders. `found(count)` is
+// told how many sources the folders gave so far; a choice that ended (`signal`) throws.
+export async function droppedSources(dataTransfer, signal, found) {
   // The entries are taken before the first wait: the drop's data is gone after it.
   const dropped = [...dataTransfer.items]
     .filter((item) => item.kind === "file")
     .map((item) => [item.webkitGetAsEntry?.(), item.getAsFile()]);
   const sources = [];
+  let count = 0;
+  const foundOne = () => found(++count);
   for (const [entry, file] of dropped) {
     if (!entry?.isDirectory) {
       if (file) sources.push({ file, path: file.name });
       continue;
     }
     try {
-      sources.push(...(await folderSources(entry)));
-    } catch {
-      sources.push({ path: entry.name });
+      sources.push(...(await folderSources(entry, signal, foundOne)));
+    } catch (error) {
+      if (signal.aborted) throw error;
+      sources.push({ path: entry.name }); // a folder the browser will not open
     }
   }
   return sorted(sources);

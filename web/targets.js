@@ -27,9 +27,5 @@ export function nameTargets(conversions) {
   }
 }
 
-export const zipTargets = (conversions) =>
-  zipSync(
-    Object.fromEntries(
-      conversions.filter(({ result }) => result.target).map(({ result }) => [result.targetName, result.target]),
-    ),
-  );
+// The targets ([name, bytes] each) in one ZIP.
+export const zipTargets = (targets) => zipSync(Object.fromEntries(targets));

@@ -1,13 +1,22 @@
-// The conversion, away from the page: runs the converter's core on each source in turn, handing
-// it the file block by block, so that large files neither fill the memory nor stop the page.
-// Gets a list of sources ({ file, path }); answers with progress messages (sources done, bytes
-// read of all) and, at the end, one result for each source. The page starts it from a blob, so that
-// the page's Content-Security-Policy binds it too; the core comes inside it (KALMIRA_CORE, the
-// module's bytes in base64, set when the page is built), so it needs no request at all.
+// The conversion, away from the page: runs the converter's core on each source in turn, one
+// instance of it for many sources, handing it each file as it is read, so that large files
+// neither fill the memory nor stop the page. Gets { convert: [{ file, path }] } and answers with
+// progress messages (files done, bytes read of all) and, at the end, one result for each source;
+// gets { format, sources } and answers with that export of the sources' points as a Blob.
+// The page starts it from a blob, so that the page's Content-Security-Policy binds it too; the
+// core comes inside it (KALMIRA_CORE, the module's bytes in base64, set when the page is built),
+// so it needs no request at all.
+import { exported } from "./exports.js";
+import { zipTargets } from "./targets.js";
+
 const BLOCK = 16 << 20;
+// What tables and popups show of a description piece; the target and the exports keep it whole.
+const SHOWN = 200;
+// A core whose memory grew beyond this, for a large source, is not kept for the next one.
+const KEPT_MEMORY = 64 << 20;
 const module = WebAssembly.compile(Uint8Array.from(atob(KALMIRA_CORE), (c) => c.charCodeAt(0)));
 const windows1252 = new TextDecoder("windows-1252");
-const utf8 = new TextEncoder();
+const encoder = new TextEncoder();
 
 // Where the core can wait for a promise (JavaScript promise integration), the file is read as
 // a stream into one reused buffer: the memory stays flat, whatever the file's size. Elsewhere
@@ -35,12 +44,62 @@ function blocksOf(file) {
   };
 }
 
-// `report(bytes)` is told the bytes of the file read so far.
-async function convert(file, path, report) {
-  const compiled = await module;
-  let memory = null;
-  const bytes = () => new Uint8Array(memory.buffer);
-  const nextBlock = blocksOf(file);
+// Gathers bytes: a few in an array, more in a Blob, which the browser keeps outside the page's
+// memory (but each costs it more than a small array's bytes).
+function bytesOf() {
+  const parts = [];
+  let chunk = new Uint8Array(1 << 16);
+  let used = 0;
+  const flush = () => {
+    if (used > 0) parts.push(new Blob([chunk.subarray(0, used)]));
+    used = 0;
+  };
+  return {
+    add(bytes) {
+      if (used + bytes.length > chunk.length && chunk.length < 1 << 20) {
+        const grown = new Uint8Array(Math.min(Math.max(2 * chunk.length, used + bytes.length), 1 << 20));
+        chunk = (grown.set(chunk.subarray(0, used)), grown);
+      }
+      if (used + bytes.length > chunk.length) flush();
+      if (bytes.length > chunk.length) {
+        for (let at = 0; at < bytes.length; at += 4 << 20) parts.push(new Blob([bytes.subarray(at, at + (4 << 20))]));
+      } else {
+        chunk.set(bytes, used);
+        used += bytes.length;
+      }
+    },
+    // The bytes as an array (to be transferred), or as a Blob when there are many.
+    done() {
+      if (parts.length === 0) return chunk.slice(0, used);
+      flush();
+      return new Blob(parts);
+    },
+  };
+}
+
+// The core, and what it reads and writes for the source at hand.
+let core = null;
+const io = { read: () => 0, write: () => {} };
+
+async function newCore() {
+  const read = (address, capacity) => io.read(address, capacity);
+  const { exports } = await WebAssembly.instantiate(await module, {
+    kalmira: {
+      read_source: canWait ? new WebAssembly.Suspending(read) : read,
+      write_target: (address, length) => io.write(address, length),
+    },
+  });
+  exports._initialize();
+  const bytes = (address, length) => new Uint8Array(exports.memory.buffer, address, length);
+  // An answer is the address and the length of its bytes, found where the core says.
+  const answer = (address) => bytes(...new Uint32Array(exports.memory.buffer, address, 2));
+  const convert = canWait ? WebAssembly.promising(exports.convert) : exports.convert;
+  return { exports, bytes, answer, convert };
+}
+
+// Has the core read the blocks that `nextBlock` gives; `report(bytes)` is told the bytes read so
+// far. -1 when the file cannot be read.
+function readInto(nextBlock, report) {
   let block = new Uint8Array(0);
   let used = 0;
   let read = 0;
@@ -48,13 +107,13 @@ async function convert(file, path, report) {
   const take = (address, capacity) => {
     if (block === null) return 0;
     const length = Math.min(capacity, block.length - used);
-    bytes().set(block.subarray(used, used + length), address);
+    core.bytes(address, length).set(block.subarray(used, used + length));
     used += length;
     return length;
   };
   // Fills the core's buffer from the current block, or from the next one once it is there (at
-  // once, or as a promise the core waits for); -1 when the file cannot be read.
-  const readSource = (address, capacity) => {
+  // once, or as a promise the core waits for).
+  io.read = (address, capacity) => {
     if (block === null || used < block.length) return take(address, capacity);
     const takeFrom = (next) => {
       block = next;
@@ -70,56 +129,127 @@ async function convert(file, path, report) {
       return -1;
     }
   };
-  const targetPieces = [];
-  const { exports } = await WebAssembly.instantiate(compiled, {
-    kalmira: {
-      read_source: canWait ? new WebAssembly.Suspending(readSource) : readSource,
-      write_target(address, length) {
-        targetPieces.push(bytes().slice(address, address + length));
-      },
-    },
-  });
-  memory = exports.memory;
-  exports._initialize();
-
-  const answer = (address) => bytes().subarray(address, address + exports.answer_length());
-  const name = utf8.encode(path);
-  bytes().set(name, exports.text_buffer(name.length));
-  const targetName = new TextDecoder().decode(answer(exports.target_name()));
-
-  const count = await (canWait ? WebAssembly.promising(exports.convert) : exports.convert)();
-  if (count < 0) return { error: true };
-  const hints = windows1252
-    .decode(answer(exports.hints()))
-    .split("\n")
-    .filter((hint) => hint);
-  // A file with neither section is no source: it gets no target, only its hints.
-  if (exports.is_source() === 0) return { noSource: true, hints, points: [] };
-  // The descriptions are shown as what the core finds them to be; the target keeps their bytes.
-  const inUtf8 = exports.in_utf8() === 1;
-  const pieceDecoder = inUtf8 ? new TextDecoder() : windows1252;
-  const points = [];
-  for (let index = 0; index < count; ++index) {
-    const [longitude, latitude, ...pieces] = [0, 1, 2, 3, 4].map((which) =>
-      (which < 2 ? windows1252 : pieceDecoder).decode(answer(exports.point_text(index, which))),
-    );
-    points.push({ longitude, latitude, pieces, onMap: exports.point_on_map(index) === 1 });
-  }
-  const target = new Uint8Array(await new Blob(targetPieces).arrayBuffer());
-  return { targetName, target, points, hints, utf8: inUtf8 };
 }
 
-onmessage = async ({ data: sources }) => {
+// A description piece as tables and popups show it: cut to SHOWN characters with "…".
+function shown(decoder, bytes) {
+  const text = decoder.decode(bytes.subarray(0, 4 * SHOWN + 4));
+  return bytes.length > 4 * SHOWN + 4 || text.length > SHOWN ? `${text.slice(0, SHOWN)}…` : text;
+}
+
+// Converts one source: its target's name and bytes (a Blob), its points and hints.
+async function convert(path, size, nextBlock, report) {
+  core ??= await newCore();
+  const name = encoder.encode(path);
+  core.bytes(core.exports.input_buffer(name.length), name.length).set(name);
+  const targetName = new TextDecoder().decode(core.answer(core.exports.target_name()));
+  readInto(nextBlock, report);
+  const target = bytesOf();
+  io.write = (address, length) => target.add(core.bytes(address, length));
+  const count = await core.convert(size);
+  if (count < 0) return { error: true };
+  const hints = windows1252.decode(core.answer(core.exports.hints())).split("\n").filter(Boolean);
+  // A file with neither section is no source: it gets no target, only its hints.
+  if (core.exports.is_source() === 0) return { noSource: true, hints };
+  // The descriptions are shown as what the core finds them to be; the target keeps their bytes.
+  const utf8 = core.exports.in_utf8() === 1;
+  const decoder = utf8 ? new TextDecoder() : windows1252;
+  // The pieces whole, for the exports: one Blob of them all, and each piece's place in it.
+  const pieces = bytesOf();
+  let end = 0;
+  const points = Array.from({ length: count }, (_, index) => {
+    const text = (which) => core.answer(core.exports.point_text(index, which));
+    const [longitude, latitude] = [0, 1].map((which) => windows1252.decode(text(which)));
+    const point = { longitude, latitude, onMap: core.exports.point_on_map(index) === 1, pieces: [], whole: [] };
+    for (const which of [2, 3, 4]) {
+      const bytes = text(which);
+      pieces.add(bytes);
+      point.whole.push([end, (end += bytes.length)]);
+      point.pieces.push(shown(decoder, bytes));
+    }
+    return point;
+  });
+  return {
+    targetName,
+    target: target.done(),
+    points,
+    hints,
+    utf8,
+    pieces: pieces.done(),
+  };
+}
+
+// Small files are read ahead, many at a time: reading one costs the browser a round trip. Each
+// gives its bytes as one block, or null when it cannot be read.
+const AHEAD = 64;
+function readAhead(sources) {
+  const reads = sources.map(
+    ({ file }) =>
+      file.size <= BLOCK &&
+      (() =>
+        file.arrayBuffer().then(
+          (b) => new Uint8Array(b),
+          () => null,
+        )),
+  );
+  const started = [];
+  return async (index) => {
+    for (let i = index; i < Math.min(index + AHEAD, sources.length); ++i) started[i] ??= reads[i] && reads[i]();
+    if (!started[index]) return blocksOf(sources[index].file);
+    const bytes = await started[index];
+    started[index] = null;
+    const blocks = [bytes, null];
+    return () => {
+      if (bytes === null) throw new Error("not readable");
+      return blocks.shift();
+    };
+  };
+}
+
+async function convertAll(sources) {
   const results = [];
+  const blocksAt = readAhead(sources);
   let done = 0;
-  for (const { file, path } of sources) {
+  for (const [index, { file, path }] of sources.entries()) {
     const report = (read) => postMessage({ progress: { files: results.length, bytes: done + read } });
     try {
-      results.push(await convert(file, path, report));
+      results.push(await convert(path, file.size, await blocksAt(index), report));
+      if (core.exports.memory.buffer.byteLength > KEPT_MEMORY) core = null;
     } catch {
       results.push({ error: true }); // the core ran out of memory, or the module could not be loaded
+      core = null;
     }
     done += file.size;
   }
-  postMessage({ results });
-};
+  // The arrays go to the page as they are, not copied.
+  const arrays = results.flatMap(({ target, pieces }) => [target, pieces].filter((bytes) => bytes?.buffer));
+  postMessage(
+    { results },
+    arrays.map((bytes) => bytes.buffer),
+  );
+}
+
+const bytesIn = async (bytes) => (bytes instanceof Blob ? new Uint8Array(await bytes.arrayBuffer()) : bytes);
+
+// The export of the sources' points ({ name, points, pieces, utf8 } each) in `format`, their
+// pieces whole; or, as "zip", their targets in one ZIP.
+async function exportOf(format, sources) {
+  if (format === "zip") {
+    const targets = await Promise.all(
+      sources.map(async ({ targetName, target }) => [targetName, await bytesIn(target)]),
+    );
+    return new Blob([zipTargets(targets)], { type: "application/zip" });
+  }
+  const whole = await Promise.all(
+    sources.map(async ({ name, points, pieces, utf8 }) => {
+      const bytes = await bytesIn(pieces);
+      const decoder = utf8 ? new TextDecoder() : windows1252;
+      const text = ([start, end]) => decoder.decode(bytes.subarray(start, end));
+      return { name, points: points.map((point) => ({ ...point, pieces: point.whole.map(text) })) };
+    }),
+  );
+  return exported(format, whole);
+}
+
+onmessage = async ({ data }) =>
+  data.convert ? convertAll(data.convert) : postMessage({ blob: await exportOf(data.format, data.sources) });

@@ -11,7 +11,7 @@ import { fileURLToPath } from "node:url";
 import puppeteer from "puppeteer-core";
 import { bytes, conversionCases, expected, readCases } from "./cases.mjs";
 import { randomNumbers } from "./random.mjs";
-import { launchChromium, openPage, rendererPeak, siteDirectory } from "./site.mjs";
+import { launchChromium, memoryGrowth, openPage, siteDirectory } from "./site.mjs";
 
 const repository = new URL("../../", import.meta.url);
 const example = fs.readFileSync(new URL("examples/survey.bcr", repository));
@@ -27,8 +27,14 @@ const scratch = (name) => join(fs.mkdtempSync(join(scratchRoot, "t")), name);
 const source = (name, content) => ({ name, mimeType: "application/octet-stream", buffer: Buffer.from(content) });
 const texts = (locator) => locator.evaluateAll((items) => items.map((item) => item.textContent));
 const markers = (page) => page.locator(".leaflet-marker-pane path, .leaflet-overlay-pane path.leaflet-interactive");
-const message = (page) => page.locator("#message").filter({ hasText: /./ });
+const message = (page) => page.locator("#result .message").filter({ hasText: /./ });
 const pathOf = ({ path }) => path;
+const sameBy = (key, actual, wanted) => assert.deepEqual(actual.map(key), wanted.map(key));
+// Waits until what `selector` finds shows `text` (a string or a pattern).
+const shows = (page, selector, text) => page.locator(selector).filter({ hasText: text }).waitFor({ timeout: 300000 });
+const inPage = (page, name) => page.evaluate(name); // a value the test watches in the page (site.mjs)
+// Lets the page go on with all it held back (site.mjs), and hold nothing more.
+const release = (page) => inPage(page, () => (globalThis.holding = globalThis.holdingReads = false) || release());
 
 // Chooses a file in the page's picker and waits for the page to show what became of it.
 async function choose(page, file) {
@@ -36,22 +42,12 @@ async function choose(page, file) {
   return message(page).textContent({ timeout: 60000 });
 }
 
-// Clicks a download link; gives the file's offered name and where it was saved.
-async function download(page, link = "#download") {
-  const [file] = await Promise.all([page.waitForEvent("download"), page.locator(link).click()]);
+// Clicks what offers a file; gives the file's offered name and where it was saved.
+async function download(page, what = "#result .downloads :is(a, button)") {
+  const [file] = await Promise.all([page.waitForEvent("download"), page.locator(what).click()]);
   const path = scratch(file.suggestedFilename());
   await file.saveAs(path);
   return { name: file.suggestedFilename(), path };
-}
-
-// Holds the page's waiting worker busy for a while, so that it reads nothing before then.
-function holdWorker(page) {
-  return page
-    .workers()
-    .at(-1)
-    .evaluate(() => {
-      for (const end = Date.now() + 2000; Date.now() < end;);
-    });
 }
 
 async function accessibilityViolations(page) {
@@ -96,12 +92,13 @@ function generatedSources(count) {
   });
 }
 
-// 100 MB of lines the converter skips, with the sections in the middle.
-function largeSource() {
-  const half = "REMARK=measured in the field, nothing the converter reads here 0123456789\r\n".repeat(13000 * 50);
-  return Buffer.from(
-    `${half}[COORDINATES]\r\nP1=1487533.05,6886305.18\r\n[DESCRIPTION]\r\nP1=a,b,c\r\n[END]\r\n${half}`,
-  );
+// A source of `mebibytes` of lines the converter skips, or (`line`) with one description piece of
+// that size, the sections in the middle.
+function largeSource(mebibytes, line = false) {
+  const filler = "REMARK=measured in the field, nothing the converter reads here 0123456789\r\n";
+  const half = line ? "" : filler.repeat((mebibytes << 19) / filler.length);
+  const piece = line ? "x".repeat(mebibytes << 20) : "a";
+  return `${half}[COORDINATES]\r\nP1=1487533.05,6886305.18\r\n[DESCRIPTION]\r\nP1=${piece},b,c\r\n[END]\r\n${half}`;
 }
 
 // A day's sources in a folder with subfolders: the end-to-end and the hint cases, each in a
@@ -123,7 +120,7 @@ function dayFolder() {
     { path: "messung.bcr", content: example },
     { path: "messung.v2.bcr", content: example.subarray(0, 200), name: "messung (2).asc" },
     { path: "kaputt.bcr", content: example },
-    { path: "gross.bcr", content: largeSource() },
+    { path: "gross.bcr", content: largeSource(100) },
     { path: "notizen.bcr", content: "Montag: Messung am Dom\r\n" },
     { path: "foto.bcr", content: Buffer.from("\x89PNG\r\n\x1A\n\0\0\0\rIHDR", "latin1") },
   ];
@@ -155,19 +152,19 @@ for (const fromDisk of [false, true]) {
         await drop(page, [folder]);
         refusedDrop = await message(page).textContent();
       }
-      const busy = holdWorker(page);
+      const started = await inPage(page, () => (globalThis.holding = true) && conversions);
       await (fromDisk ? page.setInputFiles("#source-folder", folder) : drop(page, [folder]));
-      await page.locator("#reading").waitFor();
-      fs.utimesSync(join(folder, "kaputt.bcr"), new Date(0), new Date(0));
-      await busy;
-      await page.locator("#files-box").waitFor({ timeout: 120000 });
-      // A row: the source, its target, its points, and its hints one by one (or the message).
-      rows = await page.locator("#files tbody tr").evaluateAll((trs) =>
+      await page.waitForFunction((before) => conversions > before, started);
+      fs.utimesSync(join(folder, "kaputt.bcr"), new Date(0), new Date(0)); // changed since chosen: not readable
+      await release(page);
+      await page.locator("#result .files-box").waitFor({ timeout: 120000 });
+      // A row: the source, its target, its hints one by one, its message, whether it stands out.
+      rows = await page.locator("#result .files tbody tr").evaluateAll((trs) =>
         trs.map(({ cells, className }) => ({
           path: cells[0].textContent,
           target: cells[1].textContent,
           notes: [...cells[3].querySelectorAll("li")].map((li) => li.textContent),
-          message: cells[3].firstChild?.nodeType === Node.TEXT_NODE ? cells[3].firstChild.textContent : "",
+          message: cells[3].firstChild.textContent,
           attention: className === "attention",
         })),
       );
@@ -188,21 +185,16 @@ for (const fromDisk of [false, true]) {
       const converted = sources.filter(({ target, path }) => target && path !== "tag/kaputt.bcr");
       const withHints = converted.filter(({ hints }) => hints.length > 0).length;
       const noSource = sources.length - converted.length - 1;
-      const parts = [
-        `${converted.length} umgerechnet, ${withHints} davon mit Hinweisen`,
-        `${noSource} keine Quelldatei`,
-      ];
-      assert.equal(
-        await page.locator("#message").textContent(),
-        `${sources.length} Dateien: ${parts.join("; ")}; 1 nicht lesbar`,
-      );
+      const summary = `${converted.length} umgerechnet, ${withHints} davon mit Hinweisen; ${noSource} keine Quelldatei`;
+      assert.equal(await message(page).textContent(), `${sources.length} Dateien: ${summary}; 1 nicht lesbar`);
     });
     test("each row: its source, its target's name, and the hints the console program gives", () => {
-      assert.deepEqual(rows.map(pathOf), sources.map(pathOf));
+      sameBy(pathOf, rows, sources);
       rows.forEach((row, i) => {
         const { target, name, hints, path } = sources[i];
-        if (path === "tag/kaputt.bcr")
+        if (path === "tag/kaputt.bcr") {
           return assert.deepEqual([row.target, row.message], ["–", "Fehler beim Lesen von „tag/kaputt.bcr“"]);
+        }
         assert.deepEqual([row.target, row.notes], [target ? name : "keine Quelldatei", hints], path);
       });
     });
@@ -220,16 +212,13 @@ for (const fromDisk of [false, true]) {
         rows.map(({ attention }) => attention),
         sources.map(needsLook),
       );
-      await page.locator("#hints-first").check();
-      const order = await texts(page.locator("#files tbody tr td:first-child"));
+      await page.locator("#result .hints-first").check();
+      const order = await texts(page.locator("#result .files tbody tr td:first-child"));
       const [first, rest] = [sources.filter(needsLook), sources.filter((s) => !needsLook(s))];
       assert.deepEqual(order, [...first, ...rest].map(pathOf));
     });
     test("the worker is bound by the page's policy: its fetch is refused", async () => {
-      const fetched = () =>
-        fetch("https://example.org/")
-          .then(() => "fetched")
-          .catch(() => "refused");
+      const fetched = () => fetch("https://example.org/").catch(() => "refused");
       assert.equal(await page.workers()[0].evaluate(fetched), "refused");
     });
     test("no request leaves the page until the online map is asked for; then only tiles, for the session", async () => {
@@ -237,7 +226,10 @@ for (const fromDisk of [false, true]) {
       assert.deepEqual([outside, tiles], [[], []]);
       await page.locator("#load-tiles").click();
       await page.locator(".leaflet-tile-loaded").first().waitFor();
-      assert.ok(tiles.length > 0);
+      const attribution = page.locator(".leaflet-control-attribution");
+      assert.match(await attribution.textContent(), /© OpenStreetMap-Mitwirkende/);
+      const link = await attribution.locator("a[href='https://www.openstreetmap.org/copyright']").count();
+      assert.deepEqual([tiles.length > 0, link], [true, 1]);
       await page.reload();
       await page.locator(".leaflet-tile-loaded").first().waitFor();
       assert.deepEqual([await page.locator("#online-map").isVisible(), outside, errors], [false, [], []]);
@@ -256,7 +248,7 @@ describe("several files at once, one with a hint", () => {
     const files = [source("survey.bcr", bytes(withHint)), source("nord.bcr", `[COORDINATES]\r\n${north}`)];
     files.push(source("weit.bcr", `[COORDINATES]\r\n${offMap}${"P=a,b,c\r\n".repeat(5)}`));
     await page.setInputFiles("#source-file", files);
-    await page.locator("#files-box").waitFor();
+    await page.locator("#result .files-box").waitFor();
   });
   after(() => page.context().close());
 
@@ -266,96 +258,138 @@ describe("several files at once, one with a hint", () => {
     const colours = await style(page.locator("#legend .swatch"), "backgroundColor");
     const fills = await style(markers(page), "fill");
     assert.deepEqual(await texts(page.locator("#legend li")), ["nord.bcr", "survey.bcr", "weit.bcr"]);
-    assert.deepEqual(
-      colours.map((colour) => fills.filter((fill) => fill === colour).length),
-      [2, 3, 1],
-    );
-    const hints = await texts(page.locator("#files tbody tr:nth-child(3) li"));
+    const filled = (colour) => fills.filter((fill) => fill === colour).length;
+    assert.deepEqual(colours.map(filled), [2, 3, 1]);
+    const hints = await texts(page.locator("#result .files tbody tr:nth-child(3) li"));
     assert.match(hints.join(), /^Punkte 1–4 liegen nicht auf der Karte/);
   });
   test("the points table shows all files with a column naming the file, or one chosen file", async () => {
-    assert.equal(await page.locator("#points tbody tr").count(), 10);
-    await page.selectOption("#table-choice", { label: "weit.bcr" });
+    assert.equal(await page.locator(".points tbody tr").count(), 10);
+    await page.selectOption(".table-choice", { label: "weit.bcr" });
     const columns = ["Nr.", "Länge", "Breite", "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"];
-    assert.deepEqual(await texts(page.locator("#points th")), columns);
-    assert.equal(await page.locator("#points tbody tr").count(), 5);
-    await page.selectOption("#table-choice", { label: "Alle Dateien" });
+    assert.deepEqual(await texts(page.locator(".points th")), columns);
+    assert.equal(await page.locator(".points tbody tr").count(), 5);
+    await page.selectOption(".table-choice", { label: "Alle Dateien" });
   });
-  test("a marker's popup names its file and point", async () => {
+  test("a marker's popup names its file and point; the map has a scale", async () => {
     await markers(page).nth(1).click();
     assert.equal(await page.locator(".leaflet-popup-content").textContent(), "nord.bcr · 2: Nord, 2");
+    assert.match(await page.locator(".leaflet-control-scale-line").textContent(), /^\d+ k?m$/);
   });
   test("axe-core finds nothing; the README's picture", async () => {
     await page.locator(".leaflet-popup-close-button").click();
     await page.locator(".leaflet-popup").waitFor({ state: "detached" });
-    await page.locator("#files summary").first().click(); // the hints of the picture's file with a hint
+    await page.locator("#result .files summary").first().click(); // the hints of the file with a hint
     assert.deepEqual([await accessibilityViolations(page), errors], [[], []]);
-    await page.screenshot({
-      path: fileURLToPath(new URL("build/web-test/web-edition.png", repository)),
-      fullPage: true,
-    });
+    const picture = fileURLToPath(new URL("build/web-test/web-edition.png", repository));
+    await page.screenshot({ path: picture, fullPage: true });
   });
 });
 
-describe("20 sources of 100 MB", () => {
-  let page, errors, parts;
-  before(async () => {
+describe("large sources", () => {
+  let page, errors;
+  const newPage = async () => {
+    await page?.context().close();
     ({ page, errors } = await openPage(browser));
-    const first = scratch("teil1.bcr");
-    fs.writeFileSync(first, largeSource());
-    parts = Array.from({ length: 20 }, (_, i) => join(first, `../teil${i + 1}.bcr`));
-    parts.slice(1).forEach((part) => fs.linkSync(first, part));
-  });
+  };
   after(() => page.context().close());
 
-  test("the renderer grows less than 100 MiB", async () => {
-    await page.waitForTimeout(1000); // as a person takes a moment to choose the files
-    const idle = rendererPeak();
-    await page.setInputFiles("#source-file", parts);
-    await page.locator("#files-box").waitFor({ timeout: 300000 });
-    assert.equal(await page.locator("#message").textContent(), "20 Dateien: 20 umgerechnet");
-    const growth = rendererPeak() - idle;
-    assert.ok(growth < 100, `the renderer grew by ${growth.toFixed(0)} MiB`);
+  for (const mebibytes of [64, 256]) {
+    test(`one description piece of ${mebibytes} MiB: the page stays responsive and small, the target whole`, async () => {
+      await newPage();
+      const path = scratch(`zeile${mebibytes}.bcr`);
+      fs.writeFileSync(path, largeSource(mebibytes, true));
+      const growth = memoryGrowth();
+      await inPage(page, () => (longestTask = 0));
+      await choose(page, path);
+      assert.ok((await inPage(page, () => longestTask)) <= 200, "a task of the page's took longer than 200 ms");
+      assert.ok(growth() <= 2 * mebibytes, `the page grew by ${growth().toFixed(0)} MiB`);
+      assert.equal(await page.locator(".points tbody td:nth-child(4)").textContent(), `${"x".repeat(200)}…`);
+      assert.ok(fs.readFileSync((await download(page)).path).equals(expected(fs.readFileSync(path)).target));
+    });
+  }
+});
+
+describe("the last choice wins", () => {
+  let page, errors, folder;
+  before(async () => {
+    ({ page, errors } = await openPage(browser));
+    folder = scratch("viele");
+    fs.mkdirSync(folder);
+    fs.writeFileSync(join(folder, "1.bcr"), example);
+    for (let i = 2; i <= 2000; ++i) fs.linkSync(join(folder, "1.bcr"), join(folder, `${i}.bcr`));
   });
-  test("a cancel leaves nothing offered", async () => {
-    await page.setInputFiles("#source-file", parts);
-    await page
-      .locator("#share")
-      .filter({ hasText: /[1-9]\d* von 20 Dateien fertig/ })
-      .waitFor();
+  after(() => page.context().close());
+  // Drops the folder and holds its reading, and what it would convert, until `settled()`.
+  const reading = async () => {
+    await inPage(page, () => (globalThis.holding = globalThis.holdingReads = true));
+    await drop(page, [folder]);
+    await shows(page, "#share", /^Ordner wird gelesen: /);
+  };
+  const settled = async () => {
+    await release(page);
+    await page.waitForFunction(() => readsRunning === 0);
+    return [await message(page).textContent(), await inPage(page, () => conversions)];
+  };
+
+  test("a file chosen while a folder is read is what the page shows, and the folder is never converted", async () => {
+    await reading();
+    await page.setInputFiles("#source-file", source("einzeln.bcr", example));
+    assert.deepEqual(await settled(), ["„einzeln.bcr“ umgerechnet in „einzeln.asc“", 1]);
+  });
+  test("a folder's reading can be cancelled", async () => {
+    await reading();
     await page.locator("#cancel").click();
-    await page.waitForTimeout(500);
-    const offered = await page.locator("a[href^='blob:'], #files tbody tr, .leaflet-interactive").count();
-    const shown = [await page.locator("#message").textContent(), await page.locator("#reading").isVisible()];
+    assert.deepEqual(await settled(), ["Abgebrochen; nichts wurde umgerechnet", 1]);
+  });
+  test("a conversion can be cancelled, and nothing of it is offered", async () => {
+    await inPage(page, () => (globalThis.holding = true));
+    await page.setInputFiles("#source-file", source("einzeln.bcr", example));
+    await page.locator("#cancel").click();
+    await release(page);
+    const offered = await page.locator("#result :is(a, button), .leaflet-interactive").count();
     assert.deepEqual(
-      [shown, offered, page.workers().length, errors],
-      [["Abgebrochen; nichts wurde umgerechnet", false], 0, 1, []],
+      [await message(page).textContent(), offered, await inPage(page, () => aliveUrls())],
+      ["Abgebrochen; nichts wurde umgerechnet", 0, 1],
     );
+    assert.deepEqual([await page.locator("#reading").isVisible(), page.workers().length], [false, 1]);
+  });
+  test("a folder read to its end is converted; every object URL goes with its result", async () => {
+    await drop(page, [folder]);
+    await page.locator("#result .files-box").waitFor({ timeout: 120000 });
+    assert.equal(await message(page).textContent(), "2.000 Dateien: 2.000 umgerechnet");
+    await download(page); // the ZIP: one more URL, for as long as the result stands
+    assert.equal(await inPage(page, () => aliveUrls()), 2);
+    await choose(page, source("einzeln.bcr", example)); // its target's link
+    assert.deepEqual([await inPage(page, () => aliveUrls()), errors], [2, []]);
   });
 });
 
-describe("the exports, as GDAL reads them", () => {
+describe("the exports, as GDAL and LibreOffice read them", () => {
   const pieces = [
     ['Tor "Brandenburg"', "Pariser Platz; Mitte", "Berlin <Mitte> & mehr"],
     ["Kölner Dom", "Dom\rkloster 4", "Köln"],
     ["weit", "weg", "draußen"],
     ["Süd", "West", "x,y"],
+    ['=HYPERLINK("http://example.org";"x")', "+49 30 1234", "-Nord"],
+    ["@Summe", "0815", "1.10"],
   ];
+  const coordinates = ["1487533.05,6886305.18", "773725.67,6603516.61", "7.2e37,0", "-250000,-250000"];
+  coordinates.push("1221507.37,6004357.71", "1141283.97,6106163.06");
   const first = bytes(
-    "[COORDINATES]\r\nP1=1487533.05,6886305.18\r\nP2=773725.67,6603516.61\r\nP3=7.2e37,0\r\nP4=-250000,-250000\r\n" +
-      `[DESCRIPTION]\r\n${pieces.map((p) => `P=${p.join(",")}\r\n`).join("")}`,
+    `[COORDINATES]\r\n${coordinates.map((c) => `P=${c}\r\n`).join("")}[DESCRIPTION]\r\n` +
+      `${pieces.map((p) => `P=${p.join(",")}\r\n`).join("")}`,
   );
   // A source saved as UTF-8: its pieces are read as UTF-8.
   const second = Buffer.from("[COORDINATES]\r\nP1=1113194.91,7170156.29\r\n[DESCRIPTION]\r\nP1=Förde,Hafen,Kiel\r\n");
   // The console program's targets give the coordinates; point 3 of messung.bcr lies off the map.
-  const [one, two] = [first, second].map((source) =>
-    expected(source)
-      .target.toString("latin1")
+  const places = (source) =>
+    String(expected(source).target)
       .split("\r\n")
-      .map((line) => line.split(", ").slice(0, 2)),
-  );
+      .map((line) => line.split(", ").slice(0, 2));
+  const [one, two] = [first, second].map(places);
   const points = [
-    ...[0, 1, 3].map((i) => ({ source: "messung.bcr", number: i + 1, place: one[i], pieces: pieces[i] })),
+    ...[0, 1, 3, 4, 5].map((i) => ({ source: "messung.bcr", number: i + 1, place: one[i], pieces: pieces[i] })),
     { source: "zweit.bcr", number: 1, place: two[0], pieces: ["Förde", "Hafen", "Kiel"] },
   ];
   // What GDAL reads in an export (in a GPX file: its waypoints), as GeoJSON from GDAL's own writer.
@@ -363,45 +397,68 @@ describe("the exports, as GDAL reads them", () => {
     JSON.parse(
       execFileSync("ogr2ogr", ["-f", "GeoJSON", "/vsistdout/", path, ...(path.endsWith(".gpx") ? ["waypoints"] : [])]),
     ).features;
-  // Each format: its place and texts as GDAL reads a feature, and the texts a point should give.
+  // What LibreOffice reads in a spreadsheet, formulas evaluated, as a CSV of what its cells show.
+  const readByLibreOffice = (path) => {
+    const folder = scratch("lo");
+    const reading = path.endsWith(".csv")
+      ? ["--infilter=CSV:59,34,76,1,,1031,false,true,false,false,false,-1,true"]
+      : [];
+    const writing = ["--convert-to", "csv:Text - txt - csv (StarCalc):59,34,76,1", "--outdir", folder];
+    execFileSync("soffice", ["--headless", ...reading, ...writing, path], { env: { ...process.env, HOME: folder } });
+    const csv = fs.readFileSync(join(folder, path.replace(/^.*\/|\.\w+$/g, "") + ".csv"), "utf8");
+    // Its rows and cells, the header left out: a quoted cell may hold a line break.
+    const rows = [[]];
+    const cells = /(?:"((?:[^"]|"")*)"|([^;\n]*))(;|\n|$)/g;
+    for (const [, quoted, plain, end] of csv.replace(/\n$/, "").matchAll(cells)) {
+      rows.at(-1).push(quoted?.replaceAll('""', '"') ?? plain);
+      if (end === "\n") rows.push([]);
+      if (end === "") break;
+    }
+    return rows.slice(1);
+  };
+  // Each format: the properties GDAL reads a point's texts from, and the texts the point gives.
   const named = (p) => [`${p.number} ${p.pieces[0]}`, p.pieces.join(", ")];
+  const neutral = (text) => (/^[=+\-@]/.test(text) ? `'${text}` : text);
   const formats = {
     geojson: [
-      ({ geometry: g, properties: f }) => [
-        g.coordinates,
-        [f.datei, f.punkt, f.beschreibung1, f.beschreibung2, f.beschreibung3],
-      ],
+      ["datei", "punkt", "beschreibung1", "beschreibung2", "beschreibung3"],
       (p) => [p.source, p.number, ...p.pieces],
     ],
-    kml: [({ geometry: g, properties: f }) => [g.coordinates.slice(0, 2), [f.Name, f.description]], named],
-    gpx: [({ geometry: g, properties: f }) => [g.coordinates, [f.name, f.desc]], named],
+    kml: [["Name", "description"], named],
+    gpx: [["name", "desc"], named],
+    // GDAL's CSV reader gives a line break in a quoted field as a line feed.
     csv: [
-      ({ properties: f }) => [
-        [f["Länge"], f.Breite].map((value) => Number(value.replace(",", "."))),
-        [f.Datei, Number(f.Punkt), f["Beschreibung 1"], f["Beschreibung 2"], f["Beschreibung 3"]],
-      ],
-      // GDAL's CSV reader gives a line break in a quoted field as a line feed.
-      (p) => [p.source, p.number, ...p.pieces.map((piece) => piece.replace("\r", "\n"))],
+      ["Datei", "Punkt", "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"],
+      (p) => [p.source, String(p.number), ...p.pieces.map((piece) => neutral(piece.replace("\r", "\n")))],
     ],
   };
+  // A point's place: a feature's geometry, or a CSV row's columns.
+  const placeOf = ({ geometry, properties: f }) =>
+    geometry?.coordinates.slice(0, 2) ?? [f["Länge"], f.Breite].map((value) => Number(value.replace(",", ".")));
   let page, errors;
   const exported = {};
   before(async () => {
     ({ page, errors } = await openPage(browser));
     await page.setInputFiles("#source-file", [source("messung.bcr", first), source("zweit.bcr", second)]);
-    await page.locator("#files-box").waitFor();
+    await page.locator("#result .files-box").waitFor();
+    for (const format of [...Object.keys(formats), "xlsx"]) {
+      const file = await download(page, `#result .exports [data-format=${format}]`);
+      assert.equal(file.name, `punkte.${format}`);
+      exported[format] = file.path;
+    }
   });
   after(() => page.context().close());
 
-  for (const [format, [seen, wanted]] of Object.entries(formats)) {
-    test(`${format}: the target's coordinates and the source's texts`, async () => {
-      const file = await download(page, `#export-${format}`);
-      exported[format] = file.path;
-      const features = readByGdal(file.path);
-      assert.deepEqual([file.name, features.length], [`punkte.${format}`, 4]);
+  for (const [format, [fields, wanted]] of Object.entries(formats)) {
+    test(`${format}: the target's coordinates and the source's texts`, () => {
+      const features = readByGdal(exported[format]);
+      assert.equal(features.length, points.length);
       features.forEach((feature, i) => {
-        const [coordinates, texts] = seen(feature);
-        assert.deepEqual([coordinates.map((value) => value.toFixed(8)), texts], [points[i].place, wanted(points[i])]);
+        const seen = [
+          placeOf(feature).map((value) => value.toFixed(8)),
+          fields.map((field) => feature.properties[field]),
+        ];
+        assert.deepEqual(seen, [points[i].place, wanted(points[i])]);
       });
     });
   }
@@ -411,16 +468,22 @@ describe("the exports, as GDAL reads them", () => {
     const csv = fs.readFileSync(exported.csv, "utf8");
     assert.ok(csv.includes(`;${points[2].place[0].replace(".", ",")};`) && csv.includes(';"Dom\rkloster 4";'));
   });
+  test("spreadsheets: the CSV's texts run no formula, the XLSX keeps every text as written", () => {
+    const [csv, xlsx] = [exported.csv, exported.xlsx].map(readByLibreOffice);
+    assert.deepEqual(csv[3].slice(4), pieces[4].map(neutral));
+    assert.deepEqual(
+      xlsx.map((row) => [row[0], row[1], ...row.slice(4)]),
+      points.map((p) => [p.source, String(p.number), ...p.pieces]),
+    );
+    assert.deepEqual(xlsx[0].slice(2, 4), points[0].place);
+  });
   test("the table shows the UTF-8 source's pieces as they are meant", async () => {
-    assert.deepEqual(await texts(page.locator("#points tbody tr:last-child td")).then((cells) => cells.slice(4)), [
-      "Förde",
-      "Hafen",
-      "Kiel",
-    ]);
+    const cells = await texts(page.locator(".points tbody tr:last-child td"));
+    assert.deepEqual(cells.slice(4), ["Förde", "Hafen", "Kiel"]);
   });
   test("one source's exports are named after its target", async () => {
     await choose(page, source("messung.bcr", first));
-    assert.deepEqual([(await download(page, "#export-kml")).name, errors], ["messung.kml", []]);
+    assert.deepEqual([(await download(page, "#result .exports [data-format=kml]")).name, errors], ["messung.kml", []]);
   });
 });
 
@@ -438,27 +501,59 @@ describe("on a phone, 390 pixels wide", () => {
   after(() => page.context().close());
 
   test("nothing scrolls sideways, the map keeps its height, and axe-core finds nothing", async () => {
-    assert.deepEqual([await page.locator("#count").textContent(), await markers(page).count()], ["2 Punkte", 2]);
+    assert.deepEqual(
+      [await page.locator("#result .count").textContent(), await markers(page).count()],
+      ["2 Punkte", 2],
+    );
     assert.equal(await page.evaluate(() => document.documentElement.scrollWidth), 390);
     assert.ok((await page.locator("#map").boundingBox()).height >= 250);
     assert.deepEqual(await accessibilityViolations(page), []);
   });
+  test("a table's rows stand as cards, each value named, in a box that does not scroll sideways", async () => {
+    const box = await page
+      .locator(".table-box")
+      .evaluate((e) => [e.scrollWidth <= e.clientWidth, e.querySelector("tbody").rows.length]);
+    const card = await page
+      .locator(".points tbody tr:first-child td")
+      .evaluateAll((cells) =>
+        cells.map(
+          (cell) => `${getComputedStyle(cell, "::before").content} ${cell.getBoundingClientRect().width > 300}`,
+        ),
+      );
+    assert.deepEqual([box, card[1]], [[true, 2], '"Länge: " true']);
+  });
+  test("each picker shows its own focus", async () => {
+    await page.locator("#source-file").focus();
+    await page.keyboard.press("Tab");
+    const outlines = await page.evaluate(() =>
+      ["[for=source-file]", "[for=source-folder]", "#drop-zone"].map(
+        (s) => getComputedStyle(document.querySelector(s)).outlineStyle,
+      ),
+    );
+    assert.deepEqual(outlines, ["none", "solid", "none"]);
+  });
   test("the same file chosen again clears the page at once, before it is read", async () => {
     assert.equal(await page.locator("#source-file").inputValue(), ""); // the emptied picker takes the file again
-    const busy = holdWorker(page);
+    await inPage(page, () => (globalThis.holding = true));
     await page.setInputFiles("#source-file", path);
-    const selectors = ["#message", "#count", "#hints li", ".leaflet-interactive", "#download[href]", "#points td"];
-    const textOf = (all) => all.map((s) => [...document.querySelectorAll(s)].map((e) => e.textContent).join(""));
-    const shown = await page.evaluate(textOf, selectors);
+    const shown = await texts(page.locator("#result *, .points *, .leaflet-interactive"));
     fs.utimesSync(path, new Date(0), new Date(0)); // changed since it was chosen: it cannot be read
-    await busy;
-    assert.deepEqual(shown, ["", "", "", "", "", ""]);
+    await release(page);
+    assert.deepEqual(shown, []);
   });
   test("a failed read leaves no marker and no download", async () => {
     assert.equal(await message(page).textContent(), `Fehler beim Lesen von „${name}.bcr“`);
-    assert.deepEqual([await markers(page).count(), await page.locator("#download").isVisible()], [0, false]);
+    assert.deepEqual([await markers(page).count(), await page.locator("#result .downloads").isVisible()], [0, false]);
     assert.deepEqual(errors, []);
   });
+});
+
+test("tiles that cannot be loaded are said", async () => {
+  const { page } = await openPage(browser, { tilesFail: true });
+  await page.locator("#load-tiles").click();
+  await page.locator("#map-message").filter({ hasText: /./ }).waitFor();
+  assert.match(await page.locator("#map-message").textContent(), /^Kartenkacheln lassen sich nicht laden/);
+  await page.context().close();
 });
 
 test("Firefox: the single file converts as the console program does", async (t) => {
@@ -481,15 +576,15 @@ test("Firefox: the single file converts as the console program does", async (t) 
   for (const c of conversionCases()) {
     const path = scratch(c.source);
     fs.writeFileSync(path, c.bytes);
-    await page.evaluate(() => (document.querySelector("#message").textContent = ""));
+    await page.evaluate(() => document.querySelector("#result").replaceChildren());
     await (await page.$("#source-file")).uploadFile(path);
-    await page.waitForFunction(() => document.querySelector("#message").textContent !== "");
+    await page.waitForFunction(() => document.querySelector("#result .message"));
     const [shown, name, offered] = await page.evaluate(async () => {
-      const link = document.querySelector("#download");
-      const blob = link.hidden ? new Blob() : globalThis.offered.get(link.href);
+      const link = document.querySelector("#result .downloads a");
+      const blob = link ? globalThis.offered.get(link.href) : new Blob();
       return [
-        document.querySelector("#message").textContent,
-        link.download,
+        document.querySelector("#result .message").textContent,
+        link?.download,
         [...new Uint8Array(await blob.arrayBuffer())],
       ];
     });

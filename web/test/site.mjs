@@ -19,11 +19,81 @@ export async function launchChromium() {
   return chromium.launch({ executablePath: "/usr/bin/chromium", args });
 }
 
-// A new page, in a context of its own, in `browser` with the site, or with the single file if
-// `fromDisk`; `init` runs in the page before its own script. `tiles` collects the tile requests,
-// `outside` every other request beyond the page's origin, and `errors` the page's errors and the
-// messages it logs as errors.
-export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, init } = {}) {
+// What the tests watch in a page: the object URLs alive, the longest task of its main thread, the
+// conversions started, the folder reads still running; and what it holds back until `release()`:
+// conversions while `holding` is set, the ends of folder reads while `holdingReads` is.
+function watch() {
+  const [make, revoke, post] = [URL.createObjectURL, URL.revokeObjectURL, Worker.prototype.postMessage];
+  const alive = new Set();
+  URL.createObjectURL = (object) => {
+    const url = make(object);
+    alive.add(url);
+    return url;
+  };
+  URL.revokeObjectURL = (url) => {
+    alive.delete(url);
+    revoke(url);
+  };
+  const held = [];
+  Object.assign(globalThis, { conversions: 0, longestTask: 0, readsRunning: 0 });
+  Worker.prototype.postMessage = function (...message) {
+    globalThis.conversions += message[0]?.convert ? 1 : 0;
+    if (globalThis.holding && message[0]?.convert) held.push(() => post.apply(this, message));
+    else post.apply(this, message);
+  };
+  Object.assign(globalThis, { aliveUrls: () => alive.size, release: () => held.splice(0).forEach((send) => send()) });
+  // The reads of dropped folders: the browser names no type for the entries, so their reads are
+  // counted from the first entry of each kind on.
+  const counted = (object, name) => {
+    const prototype = Object.getPrototypeOf(object);
+    const read = prototype[name];
+    if (read.counted) return;
+    prototype[name] = Object.assign(
+      function (done, failed) {
+        globalThis.readsRunning++;
+        const ended =
+          (then) =>
+          (...results) => {
+            const end = () => {
+              globalThis.readsRunning--;
+              [results[0]].flat().forEach((entry) => entry?.isFile && counted(entry, "file"));
+              then?.(...results);
+            };
+            if (globalThis.holdingReads) held.push(end);
+            else end();
+          };
+        read.call(this, ended(done), ended(failed));
+      },
+      { counted: true },
+    );
+  };
+  const entryOf = DataTransferItem.prototype.webkitGetAsEntry;
+  DataTransferItem.prototype.webkitGetAsEntry = function () {
+    const entry = entryOf.call(this);
+    if (entry?.isDirectory) counted(entry.createReader(), "readEntries");
+    return entry;
+  };
+  const observe = (list) => list.getEntries().forEach((task) => (longestTask = Math.max(longestTask, task.duration)));
+  new PerformanceObserver(observe).observe({ type: "longtask" });
+}
+
+// The renderer processes of the browser.
+const renderers = () =>
+  readdirSync("/proc").filter((pid) => {
+    try {
+      return readFileSync(`/proc/${pid}/cmdline`, "latin1").includes("--type=renderer");
+    } catch {} // no process, or one that ended
+  });
+
+// A new page, in a context of its own, in `browser` with the site, or with the
+// single file if `fromDisk`; `init` runs in the page before its own script. `tiles` collects the
+// tile requests (answered with a plain drawn tile, or failed if `tilesFail`), `outside` every
+// other request beyond the page's origin, and `errors` the page's errors and the messages it logs
+// as errors.
+export async function openPage(
+  browser,
+  { fromDisk = false, viewport = { width: 1100, height: 900 }, init, tilesFail } = {},
+) {
   const context = await browser.newContext({ acceptDownloads: true, viewport });
   const page = await context.newPage();
   const [tiles, outside, errors] = [[], [], []];
@@ -37,25 +107,22 @@ export async function openPage(browser, { fromDisk = false, viewport = { width: 
     }
     if (/\/\d+\/\d+\/\d+\.png$/.test(address.pathname)) {
       tiles.push(address.href);
-      return route.fulfill({ contentType: "image/svg+xml", body: tile });
+      return tilesFail ? route.abort() : route.fulfill({ contentType: "image/svg+xml", body: tile });
     }
     outside.push(address.href);
     return route.abort();
   });
+  await page.addInitScript(watch);
   if (init) await page.addInitScript(init);
   await page.goto(fromDisk ? new URL("kalmira.html", siteDirectory).href : SITE);
   return { page, tiles, outside, errors };
 }
 
-// The largest peak resident size among the browser's renderer processes, in MiB.
-export function rendererPeak() {
-  let peak = 0;
-  for (const pid of readdirSync("/proc").filter((name) => /^\d+$/.test(name))) {
-    try {
-      if (!readFileSync(`/proc/${pid}/cmdline`, "latin1").includes("--type=renderer")) continue;
-      const hwm = readFileSync(`/proc/${pid}/status`, "latin1").match(/VmHWM:\s+(\d+)/);
-      peak = Math.max(peak, Number(hwm[1]) / 1024);
-    } catch {} // the process ended
-  }
-  return peak;
+const peakOf = (pid) => Number(readFileSync(`/proc/${pid}/status`, "latin1").match(/VmHWM:\s+(\d+)/)[1]) / 1024;
+
+// How much the page at work has grown since this call: of the browser's renderer processes, the
+// one whose peak memory grew most (the others stay idle); in MiB.
+export function memoryGrowth() {
+  const peaks = new Map(renderers().map((pid) => [pid, peakOf(pid)]));
+  return () => Math.max(...[...peaks].map(([pid, peak]) => peakOf(pid) - peak));
 }

@@ -1,0 +1,184 @@
+// What a choice gave, shown: for one source its message, points, hints and target; for several
+// a summary and a row for each, with all targets in one ZIP; for both the exports, the markers on
+// the map and the points table. Made anew from the page's templates for each choice; everything
+// it made (its parts of the page, markers, object URLs) goes again with it.
+import { showMarkers } from "./map.js";
+import { fileName, nameTargets } from "./targets.js";
+
+const $ = (selector) => document.querySelector(selector);
+const element = (name, text = "") => Object.assign(document.createElement(name), { textContent: text });
+// A button that looks as a link does: it, too, gives a file.
+const action = (text, onclick) => Object.assign(element("button", text), { className: "link", onclick });
+export const number = (value) => value.toLocaleString("de-DE", { maximumFractionDigits: 1 });
+// "1 Punkt", "2 Punkte": a count with its noun, singular or plural.
+export const counted = (count, one, many) => `${number(count)} ${count === 1 ? one : many}`;
+export const quoted = (text) => `„${text}“`;
+const utf8Shown = "Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.";
+
+// What became of a source that gave no target.
+const failure = ({ path, result }) =>
+  result.folder
+    ? `Den gezogenen Ordner ${quoted(path)} öffnet der Browser hier nicht; über „Ordner auswählen“ geht es.`
+    : result.noSource
+      ? `${quoted(path)} ist keine Quelldatei: sie hat weder [COORDINATES] noch [DESCRIPTION].`
+      : `Fehler beim Lesen von ${quoted(path)}`;
+
+// The summary of several sources: how many gave a target, how many of those have hints, and
+// how many gave none, and why.
+function summary(conversions, converted) {
+  const noSource = conversions.filter(({ result }) => result.noSource).length;
+  const withHints = converted.filter(({ result }) => result.hints.length > 0).length;
+  const unreadable = conversions.length - converted.length - noSource;
+  return (
+    `${counted(conversions.length, "Datei", "Dateien")}: ${number(converted.length)} umgerechnet` +
+    (withHints > 0 ? `, ${number(withHints)} davon mit Hinweisen` : "") +
+    (noSource > 0 ? `; ${number(noSource)} keine Quelldatei` : "") +
+    (unreadable > 0 ? `; ${number(unreadable)} nicht lesbar` : "")
+  );
+}
+
+// A table row with a cell for each value (a text or a node), each cell named by its column for
+// a narrow screen, where rows stand as cards.
+function row(columns, values) {
+  const tr = element("tr");
+  values.forEach((value, i) => {
+    const cell = tr.insertCell();
+    cell.dataset.label = columns[i];
+    cell.append(value);
+  });
+  return tr;
+}
+
+// Shows `conversions` ({ path, result } each, in the page's order) and gives the function that
+// takes all of it away again. `exportOf(format, sources)` makes an export's Blob.
+export function showResult(conversions, exportOf) {
+  const urls = [];
+  let gone = false;
+  // Offers `bytes` (an array or a Blob) under the link's name; the address lives as long as the
+  // result.
+  const offer = (link, bytes, name) => {
+    link.href = URL.createObjectURL(bytes instanceof Blob ? bytes : new Blob([bytes]));
+    link.download = fileName(name);
+    urls.push(link.href);
+    return link;
+  };
+  // Saves a file made for the result, unless the result has gone meanwhile.
+  const save = (bytes, name) => {
+    if (!gone) offer(element("a"), bytes, name).click();
+  };
+  const view = $("#result-view").content.cloneNode(true);
+  const points = $("#points-view").content.cloneNode(true);
+  const part = (selector) => view.querySelector(selector) ?? points.querySelector(selector);
+
+  nameTargets(conversions);
+  for (const { result } of conversions) if (result.utf8) result.hints.push(utf8Shown);
+  const converted = conversions.filter(({ result }) => result.target);
+  const sources = converted.map(({ path, result }) => ({ name: path, ...result }));
+  const downloads = part(".downloads");
+  if (conversions.length === 1) {
+    const [conversion] = conversions;
+    const { path, result } = conversion;
+    part(".hints").append(...(result.hints ?? []).map((hint) => element("li", hint)));
+    part(".hints").hidden = !result.hints?.length;
+    part(".message").textContent = result.target
+      ? `${quoted(path)} umgerechnet in ${quoted(result.targetName)}`
+      : failure(conversion);
+    part(".message").classList.toggle("error", !result.target);
+    if (result.target) {
+      part(".count").textContent = counted(result.points.length, "Punkt", "Punkte");
+      downloads.append(offer(element("a", `${result.targetName} herunterladen`), result.target, result.targetName));
+    }
+  } else {
+    part(".message").textContent = summary(conversions, converted);
+    const total = converted.reduce((sum, { result }) => sum + result.points.length, 0);
+    part(".count").textContent = counted(total, "Punkt", "Punkte");
+    showFiles(part(".files-box"), conversions, save);
+    if (converted.length > 0) {
+      const text = "Alle Zieldateien herunterladen (zieldateien.zip)";
+      downloads.append(action(text, async () => save(await exportOf("zip", sources), "zieldateien.zip")));
+    }
+  }
+  downloads.hidden = downloads.childElementCount === 0;
+
+  // The exports, made on demand away from the page: the pieces whole may be large.
+  const name = conversions.length === 1 ? converted[0]?.result.targetName.replace(/\.asc$/, "") : "punkte";
+  for (const button of part(".exports").querySelectorAll("button")) {
+    const format = button.dataset.format;
+    button.onclick = async () => save(await exportOf(format, sources), `${name}.${format}`);
+  }
+  part(".exports").hidden = !converted.some(({ result }) => result.points.length > 0);
+
+  const removeMarkers = showMarkers(converted);
+  showPoints(points, converted);
+  $("#result").replaceChildren(view);
+  $("#points-area").replaceChildren(points);
+  return () => {
+    gone = true;
+    $("#result").replaceChildren();
+    $("#points-area").replaceChildren();
+    removeMarkers();
+    urls.forEach((url) => URL.revokeObjectURL(url));
+  };
+}
+
+// Several sources: a row for each, its target saved when asked for (a link of its own for each of
+// thousands would cost the page seconds). Rows that need a look (hints, no target) stand out, and
+// can be put first; their hints are folded to their count.
+function showFiles(box, conversions, save) {
+  const columns = [...box.querySelectorAll("th")].map((th) => th.textContent);
+  const rows = conversions.map((conversion) => {
+    const { path, result } = conversion;
+    const target = result.target
+      ? action(result.targetName, () => save(result.target, result.targetName))
+      : result.noSource
+        ? "keine Quelldatei"
+        : "–";
+    const notes = element("div", result.target || result.noSource ? "" : failure(conversion));
+    if (result.hints?.length > 0) {
+      const hints = element("details");
+      const list = element("ul");
+      list.append(...result.hints.map((hint) => element("li", hint)));
+      hints.append(element("summary", counted(result.hints.length, "Hinweis", "Hinweise")), list);
+      notes.append(hints);
+    }
+    const tr = row(columns, [path, target, result.target ? number(result.points.length) : "–", notes]);
+    tr.classList.toggle("attention", !result.target || result.hints.length > 0);
+    return tr;
+  });
+  const first = box.querySelector(".hints-first");
+  const order = () => {
+    const marked = new Set(first.checked ? rows.filter((tr) => tr.classList.contains("attention")) : []);
+    box.querySelector("tbody").replaceChildren(...marked, ...rows.filter((tr) => !marked.has(tr)));
+  };
+  first.onchange = order;
+  order();
+  box.hidden = false;
+}
+
+// The points of one file, or of all with a column naming the file.
+function showPoints(area, converted) {
+  const [table, box, choice] = [".points", ".table-box", ".table-choice"].map((part) => area.querySelector(part));
+  const show = (chosen) => {
+    const shown = chosen === "" ? converted : [converted[Number(chosen)]];
+    const withFile = shown.length > 1;
+    const columns = [...(withFile ? ["Datei"] : []), "Nr.", "Länge", "Breite"];
+    columns.push("Beschreibung 1", "Beschreibung 2", "Beschreibung 3");
+    table.replaceChildren();
+    table
+      .createTHead()
+      .insertRow()
+      .append(...columns.map((column) => element("th", column)));
+    const body = table.createTBody();
+    for (const { path, result } of shown) {
+      result.points.forEach((point, index) => {
+        const values = [String(index + 1), point.longitude, point.latitude, ...point.pieces];
+        body.append(row(columns, withFile ? [path, ...values] : values));
+      });
+    }
+    box.hidden = body.rows.length === 0;
+  };
+  choice.append(new Option("Alle Dateien", ""), ...converted.map(({ path }, file) => new Option(path, String(file))));
+  choice.onchange = () => show(choice.value);
+  area.querySelector(".table-choice-box").hidden = converted.length < 2;
+  show("");
+}
