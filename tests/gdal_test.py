@@ -1,0 +1,143 @@
+"""Sources through GDAL with the KALMIRA plugin, in GDAL's Python, ogrinfo and ogr2ogr: every
+end-to-end case against the console program's target, a generated source against an independent
+computation of its points, the hint table's sources against its hints.
+Usage: gdal_test.py CASE_EXPORT KALMIRA PLUGIN_FOLDER [unittest options]"""
+import atexit
+import importlib.util
+import json
+import math
+import os
+import pathlib
+import random
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import unittest
+import zipfile
+from decimal import ROUND_HALF_UP, Decimal
+
+EXPORT, KALMIRA, PLUGINS = sys.argv[1:4]
+os.environ["GDAL_DRIVER_PATH"] = PLUGINS
+if importlib.util.find_spec("osgeo") is None or shutil.which("ogr2ogr") is None:
+    print("skipped: no GDAL Python or tools here (scripts/install-build-tools gdal installs them)")
+    sys.exit(77)
+from osgeo import gdal, ogr  # noqa: E402 (reads GDAL_DRIVER_PATH when loaded)
+
+gdal.UseExceptions()
+FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-gdal-"))
+atexit.register(shutil.rmtree, FOLDER)
+PI32 = struct.unpack("f", struct.pack("f", math.pi))[0]
+
+
+def cases(table):
+    """A case table, read by the project's one reader; its byte strings as Latin-1 text."""
+    return json.loads(subprocess.run([EXPORT, table], check=True, capture_output=True).stdout)
+
+
+def written(name, data):
+    (FOLDER / name).write_bytes(data)
+    return str(FOLDER / name)
+
+
+def opened(path):
+    """The layer's features (their geometry and fields), through GDAL's Python."""
+    source = ogr.Open(path)  # held while its layer is read: GDAL frees the layer with it
+    return [
+        (f.GetGeometryRef().Clone(), [f.GetField(n) for n in range(4)]) for f in source.GetLayer(0)
+    ]
+
+
+def said(path):
+    """What ogrinfo says while it opens a source: its warnings, and whether it opened it."""
+    done = subprocess.run(["ogrinfo", "-q", path], capture_output=True, text=True)
+    warnings = [line[11:] for line in done.stderr.splitlines() if line.startswith("Warning 1: ")]
+    return warnings, done.returncode == 0
+
+
+def digits(point):
+    """A point as the target gives it: single precision, eight decimals, ties away from zero."""
+    single = [Decimal(struct.unpack("f", struct.pack("f", v))[0]) for v in point.GetPoint_2D()]
+    return [format(v.quantize(Decimal("1e-8"), rounding=ROUND_HALF_UP), "f") for v in single]
+
+
+def windows1252(text):
+    """Windows-1252 bytes (given as Latin-1 text) as the characters they stand for; the five bytes
+    the code page leaves free as the control characters of their number, as Windows has them."""
+    return "".join(
+        c if c in "\x81\x8d\x8f\x90\x9d" else c.encode("latin1").decode("cp1252") for c in text
+    )
+
+
+def target_lines(target):
+    """Each line of a target as its longitude and latitude texts and its pieces, in UTF-8."""
+    return [line.split(", ", 2) for line in windows1252(target).split("\r\n")[:-1]]
+
+
+class Plugin(unittest.TestCase):
+    def test_every_end_to_end_case_gives_the_console_programs_points(self):
+        for run in cases("runs"):
+            if run["platform"] == "windows" or run["status"] != 0 or len(run["results"]) != 1:
+                continue
+            with self.subTest(run["name"]):
+                name = run["arguments"][0] if run["arguments"] else run["input"].split("\r\n")[0]
+                path = written("quelle.bcr", dict(run["files"])[name].encode("latin1"))
+                # What is no source GDAL does not open; its target is empty.
+                features = opened(path) if said(path)[1] else []
+                lines = target_lines(run["results"][0][1])
+                self.assertEqual(len(features), len(lines))
+                for (point, [_, *pieces]), (longitude, latitude, text) in zip(features, lines):
+                    if not point.IsEmpty():
+                        self.assertEqual(digits(point), [longitude, latitude])
+                    in_target_order = (pieces[1], pieces[0], pieces[2])
+                    self.assertEqual("".join(p + "," for p in in_target_order if p), text)
+
+    def test_points_are_the_conversions_double_precision_values(self):
+        rng = random.Random(20261207)
+        points = [(rng.uniform(5e5, 2e6), rng.uniform(5.5e6, 7.5e6)) for _ in range(99)]
+        names = [f"Punkt {i} Straße Köln {rng.random()}" for i in range(99)]
+        source = "".join(
+            ["[COORDINATES]\r\n", *(f"P={e!r},{n!r}\r\n" for e, n in points), "[DESCRIPTION]\r\n"]
+            + [f"P={name},b,c\r\n" for name in names]
+        )
+        path = written("erzeugt.bcr", source.encode("cp1252"))
+        subprocess.run([KALMIRA, path, path + ".asc"], check=True, capture_output=True, input=b"")
+        lines = target_lines(pathlib.Path(path + ".asc").read_bytes().decode("latin1"))
+        self.assertEqual(said(path), ([], True))
+        features = zip(opened(path), points, names, lines, strict=True)
+        for (point, fields), (easting, northing), name, line in features:
+            longitude = easting * 180 / (6371001 * PI32)
+            latitude = (math.atan2(math.exp(northing / 6371001), 1) - PI32 / 4) / PI32 * 360
+            self.assertLess(max(abs(point.GetX() - longitude), abs(point.GetY() - latitude)), 1e-9)
+            self.assertEqual([digits(point), fields[1]], [line[:2], name])
+
+    def test_each_hint_of_the_table_as_a_warning(self):
+        neither = {
+            f"Die Quelldatei hat keinen Abschnitt [{s}]." for s in ["COORDINATES", "DESCRIPTION"]
+        }
+        for line, [source, *hints] in cases("hints.txt"):
+            with self.subTest(f"hints.txt line {line}"):
+                # A file with neither section is no source: GDAL says so and opens nothing.
+                is_source = not neither <= set(hints)
+                wanted = [windows1252(hint) for hint in hints] if is_source else []
+                path = written("quelle.bcr", source.encode("latin1"))
+                self.assertEqual(said(path), (wanted, is_source))
+
+    def test_ogr2ogr_to_geojson_and_geopackage_and_a_source_in_a_zip(self):
+        example = pathlib.Path(__file__).parent.parent / "examples" / "survey.bcr"
+        with zipfile.ZipFile(FOLDER / "tag.zip", "w") as archive:
+            archive.write(example, "messungen/survey.bcr")
+        paths = [f"/vsizip/{FOLDER}/tag.zip/messungen/survey.bcr"]
+        for driver, name in [("GeoJSON", "punkte.geojson"), ("GPKG", "punkte.gpkg")]:
+            paths.append(str(FOLDER / name))
+            subprocess.run(["ogr2ogr", "-f", driver, paths[-1], example], check=True)
+        expected = [(p.ExportToWkt(), f) for p, f in opened(str(example))]
+        self.assertEqual(len(expected), 3)
+        for path in paths:
+            with self.subTest(path):
+                self.assertEqual([(p.ExportToWkt(), f) for p, f in opened(path)], expected)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:])
