@@ -29,6 +29,7 @@ start_wine() {
   wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
   wineserver=$(command -v wineserver || echo /usr/lib/wine/wineserver)
   scratch=$PWD/build/wine-$1-work
+  export TMUX_TMPDIR=$scratch  # tmux's sockets, too, go with the scratch folder
   rm -rf "$WINEPREFIX" "$TMPDIR" "$scratch"
   mkdir -p "$WINEPREFIX" "$TMPDIR" "$scratch"
   "$wineserver" -p  # one server for all runs: a run then takes milliseconds
