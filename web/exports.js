@@ -1,13 +1,20 @@
 // The converted points in the formats GIS programs and spreadsheets read: GeoJSON (RFC 7946),
 // KML 2.2, GPX 1.1, CSV for a German spreadsheet and XLSX. Each takes conversions ({ name,
 // points }, a source's name and its points as the core gives them, their pieces whole) and gives
-// the file's text or bytes. Coordinates are the target's own eight-decimal texts; points the core
-// places off the map (not finite, or beyond the projection) are left out, and the hints name them.
+// the file's text or bytes. Coordinates are the conversion's double-precision values with nine
+// decimals, where the point lies (the target rounds them to single precision, up to some 0.6 m
+// away); points the core places off the map (not finite, or beyond the projection) are left
+// out, and the hints name them.
 import { strToU8, zipSync } from "fflate";
 
 const placed = (conversions) =>
   conversions.flatMap(({ name, points }) =>
-    points.map((point, index) => ({ ...point, source: name, number: index + 1 })).filter((point) => point.onMap),
+    points
+      .map((point, index) => {
+        const [longitude, latitude] = point.exact.map((value) => value.toFixed(9));
+        return { ...point, longitude, latitude, source: name, number: index + 1 };
+      })
+      .filter((point) => point.onMap),
   );
 
 // Text for XML: markup escaped, a carriage return kept as a reference (a parser would turn it

@@ -10,6 +10,7 @@
 
 #include "hint_text.h"
 #include "input/section_parser.h"
+#include "output/coordinate_conversion.h"
 #include "output/source_doubts.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
@@ -107,6 +108,16 @@ KALMIRA_EXPORT(point_text) const Answer* point_text(int index, int which) {
   return give(kalmira::piece_text(which == 2   ? record.desc1
                                   : which == 3 ? record.desc2
                                                : record.desc3));
+}
+
+// Point `index` of the last conversion as the conversion gives it, before the target rounds it
+// to single precision: two doubles, the longitude and the latitude, where the answer lies.
+KALMIRA_EXPORT(point_place) const double* point_place(int index) {
+  static double place[2];
+  const kalmira::PointRecord& record = table.records.at(static_cast<std::size_t>(index));
+  place[0] = kalmira::easting_to_longitude(record.easting);
+  place[1] = kalmira::northing_to_latitude(record.northing);
+  return place;
 }
 
 // Whether point `index` of the last conversion can stand on a map: 1 or 0.

@@ -160,7 +160,8 @@ async function convert(path, size, nextBlock, report) {
   const points = Array.from({ length: count }, (_, index) => {
     const text = (which) => core.answer(core.exports.point_text(index, which));
     const [longitude, latitude] = [0, 1].map((which) => windows1252.decode(text(which)));
-    const point = { longitude, latitude, onMap: core.exports.point_on_map(index) === 1, pieces: [], whole: [] };
+    const exact = [...new Float64Array(core.exports.memory.buffer, core.exports.point_place(index), 2)];
+    const point = { longitude, latitude, exact, onMap: core.exports.point_on_map(index) === 1, pieces: [], whole: [] };
     for (const which of [2, 3, 4]) {
       const bytes = text(which);
       pieces.add(bytes);

@@ -380,22 +380,38 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   );
   // A source saved as UTF-8: its pieces are read as UTF-8.
   const second = Buffer.from("[COORDINATES]\r\nP1=1113194.91,7170156.29\r\n[DESCRIPTION]\r\nP1=Förde,Hafen,Kiel\r\n");
-  // The console program's targets give the coordinates; point 3 of messung.bcr lies off the map.
+  // Each point's place as the console program's target gives it (point 3 of messung.bcr lies off
+  // the map), and computed here from its easting and northing in double precision.
   const places = (source) =>
     String(expected(source).target)
       .split("\r\n")
       .map((line) => line.split(", ").slice(0, 2));
   const [one, two] = [first, second].map(places);
+  const [radius, pi] = [6371001, Math.fround(Math.PI)]; // the converter's constants
+  const point = (source, number, place, pieces, [easting, northing]) => {
+    const exact = [(easting * 180) / (radius * pi), ((Math.atan2(Math.exp(northing / radius), 1) - pi / 4) / pi) * 360];
+    return { source, number, place, pieces, exact };
+  };
   const points = [
-    ...[0, 1, 3, 4, 5].map((i) => ({ source: "messung.bcr", number: i + 1, place: one[i], pieces: pieces[i] })),
-    { source: "zweit.bcr", number: 1, place: two[0], pieces: ["Förde", "Hafen", "Kiel"] },
+    ...[0, 1, 3, 4, 5].map((i) =>
+      point("messung.bcr", i + 1, one[i], pieces[i], coordinates[i].split(",").map(Number)),
+    ),
+    point("zweit.bcr", 1, two[0], ["Förde", "Hafen", "Kiel"], [1113194.91, 7170156.29]),
   ];
+  // A place read back: within 1e-9° of the double-precision value, and giving the target's digits
+  // when rounded to single precision.
+  const fits = (values, point) =>
+    assert.deepEqual(
+      values.map((value, i) => [Math.fround(value).toFixed(8), Math.abs(value - point.exact[i]) <= 1e-9]),
+      point.place.map((digits) => [digits, true]),
+    );
   // What GDAL reads in an export (in a GPX file: its waypoints), as GeoJSON from GDAL's own writer.
   const readByGdal = (path) =>
     JSON.parse(
       execFileSync("ogr2ogr", ["-f", "GeoJSON", "/vsistdout/", path, ...(path.endsWith(".gpx") ? ["waypoints"] : [])]),
     ).features;
-  // What LibreOffice reads in a spreadsheet, formulas evaluated, as a CSV of what its cells show.
+  // What LibreOffice reads in a spreadsheet, formulas evaluated: what its cells show, saved as a
+  // CSV file and read by GDAL, row by row.
   const readByLibreOffice = (path) => {
     const folder = scratch("lo");
     const reading = path.endsWith(".csv")
@@ -403,19 +419,13 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
       : [];
     const writing = ["--convert-to", "csv:Text - txt - csv (StarCalc):59,34,76,1", "--outdir", folder];
     execFileSync("soffice", ["--headless", ...reading, ...writing, path], { env: { ...process.env, HOME: folder } });
-    const csv = fs.readFileSync(join(folder, path.replace(/^.*\/|\.\w+$/g, "") + ".csv"), "utf8");
-    // Its rows and cells, the header left out: a quoted cell may hold a line break.
-    const rows = [[]];
-    const cells = /(?:"((?:[^"]|"")*)"|([^;\n]*))(;|\n|$)/g;
-    for (const [, quoted, plain, end] of csv.replace(/\n$/, "").matchAll(cells)) {
-      rows.at(-1).push(quoted?.replaceAll('""', '"') ?? plain);
-      if (end === "\n") rows.push([]);
-      if (end === "") break;
-    }
-    return rows.slice(1);
+    const saved = join(folder, path.replace(/^.*\/|\.\w+$/g, "") + ".csv");
+    return readByGdal(saved).map(({ properties }) => Object.values(properties));
   };
   // Each format: the properties GDAL reads a point's texts from, and the texts the point gives.
   const named = (p) => [`${p.number} ${p.pieces[0]}`, p.pieces.join(", ")];
+  // GDAL's CSV reader gives a line break in a quoted field as a line feed.
+  const asCsvRead = (text) => text.replace("\r", "\n");
   const neutral = (text) => (/^[=+\-@]/.test(text) ? `'${text}` : text);
   const formats = {
     geojson: [
@@ -424,10 +434,9 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
     ],
     kml: [["Name", "description"], named],
     gpx: [["name", "desc"], named],
-    // GDAL's CSV reader gives a line break in a quoted field as a line feed.
     csv: [
       ["Datei", "Punkt", "Beschreibung 1", "Beschreibung 2", "Beschreibung 3"],
-      (p) => [p.source, String(p.number), ...p.pieces.map((piece) => neutral(piece.replace("\r", "\n")))],
+      (p) => [p.source, String(p.number), ...p.pieces.map((piece) => neutral(asCsvRead(piece)))],
     ],
   };
   // A point's place: a feature's geometry, or a CSV row's columns.
@@ -448,32 +457,32 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   after(() => page.context().close());
 
   for (const [format, [fields, wanted]] of Object.entries(formats)) {
-    test(`${format}: the target's coordinates and the source's texts`, () => {
+    test(`${format}: the points where the source puts them, the source's texts`, () => {
       const features = readByGdal(exported[format]);
       assert.equal(features.length, points.length);
       features.forEach((feature, i) => {
-        const seen = [
-          placeOf(feature).map((value) => value.toFixed(8)),
+        fits(placeOf(feature), points[i]);
+        assert.deepEqual(
           fields.map((field) => feature.properties[field]),
-        ];
-        assert.deepEqual(seen, [points[i].place, wanted(points[i])]);
+          wanted(points[i]),
+        );
       });
     });
   }
-  test("KML and GPX are well-formed; GeoJSON and CSV carry the target's eight decimals, digit for digit", () => {
+  test("KML and GPX are well-formed; GeoJSON and CSV carry nine decimals", () => {
     execFileSync("xmllint", ["--noout", exported.kml, exported.gpx]);
-    assert.ok(fs.readFileSync(exported.geojson, "utf8").includes(`[${points[0].place.join(",")}]`));
+    assert.match(fs.readFileSync(exported.geojson, "utf8"), /"coordinates":\[13\.\d{9},52\.\d{9}\]/);
     const csv = fs.readFileSync(exported.csv, "utf8");
-    assert.ok(csv.includes(`;${points[2].place[0].replace(".", ",")};`) && csv.includes(';"Dom\rkloster 4";'));
+    assert.ok(/;-2,\d{9};/.test(csv) && csv.includes(';"Dom\rkloster 4";'));
   });
   test("spreadsheets: the CSV's texts run no formula, the XLSX keeps every text as written", () => {
     const [csv, xlsx] = [exported.csv, exported.xlsx].map(readByLibreOffice);
     assert.deepEqual(csv[3].slice(4), pieces[4].map(neutral));
     assert.deepEqual(
       xlsx.map((row) => [row[0], row[1], ...row.slice(4)]),
-      points.map((p) => [p.source, String(p.number), ...p.pieces]),
+      points.map((p) => [p.source, String(p.number), ...p.pieces.map(asCsvRead)]),
     );
-    assert.deepEqual(xlsx[0].slice(2, 4), points[0].place);
+    fits(xlsx[0].slice(2, 4).map(Number), points[0]);
   });
   test("the table shows the UTF-8 source's pieces as they are meant", async () => {
     const cells = await texts(page.locator(".points tbody tr:last-child td"));
