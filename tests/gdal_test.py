@@ -63,8 +63,7 @@ def digits(point):
 
 
 def windows1252(text):
-    """Windows-1252 bytes (given as Latin-1 text) as the characters they stand for; the five bytes
-    the code page leaves free as the control characters of their number, as Windows has them."""
+    """Windows-1252 bytes (as Latin-1 text) as characters; its five unused bytes as Windows has them."""
     return "".join(
         c if c in "\x81\x8d\x8f\x90\x9d" else c.encode("latin1").decode("cp1252") for c in text
     )
@@ -104,7 +103,6 @@ class Plugin(unittest.TestCase):
         path = written("erzeugt.bcr", source.encode("cp1252"))
         subprocess.run([KALMIRA, path, path + ".asc"], check=True, capture_output=True, input=b"")
         lines = target_lines(pathlib.Path(path + ".asc").read_bytes().decode("latin1"))
-        self.assertEqual(said(path), ([], True))
         features = zip(opened(path), points, names, lines, strict=True)
         for (point, fields), (easting, northing), name, line in features:
             longitude = easting * 180 / (6371001 * PI32)

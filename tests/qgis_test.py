@@ -15,8 +15,7 @@ assert (
     points.isValid() and points.featureCount() == 3
 ), "QGIS does not open the source as its points"
 assert points.crs().authid() == "EPSG:4326"
-points.renderer().symbol().setColor(QColor("#c62a22"))
-points.renderer().symbol().setSize(4)
+points.renderer().setSymbol(core.QgsMarkerSymbol.createSimple({"color": "#c62a22", "size": "4"}))
 labels = core.QgsPalLayerSettings()
 labels.fieldName = "beschreibung1"
 points.setLabeling(core.QgsVectorLayerSimpleLabeling(labels))
