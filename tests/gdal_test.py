@@ -29,6 +29,7 @@ gdal.UseExceptions()
 FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-gdal-"))
 atexit.register(shutil.rmtree, FOLDER)
 PI32 = struct.unpack("f", struct.pack("f", math.pi))[0]
+NEITHER = {f"Die Quelldatei hat keinen Abschnitt [{s}]." for s in ["COORDINATES", "DESCRIPTION"]}
 
 
 def cases(table):
@@ -44,9 +45,7 @@ def written(name, data):
 def opened(path):
     """The layer's features (their geometry and fields), through GDAL's Python."""
     source = ogr.Open(path)  # held while its layer is read: GDAL frees the layer with it
-    return [
-        (f.GetGeometryRef().Clone(), [f.GetField(n) for n in range(4)]) for f in source.GetLayer(0)
-    ]
+    return [(f.GetGeometryRef().Clone(), [*f.items().values()]) for f in source.GetLayer(0)]
 
 
 def said(path):
@@ -96,10 +95,9 @@ class Plugin(unittest.TestCase):
         rng = random.Random(20261207)
         points = [(rng.uniform(5e5, 2e6), rng.uniform(5.5e6, 7.5e6)) for _ in range(99)]
         names = [f"Punkt {i} Straße Köln {rng.random()}" for i in range(99)]
-        source = "".join(
-            ["[COORDINATES]\r\n", *(f"P={e!r},{n!r}\r\n" for e, n in points), "[DESCRIPTION]\r\n"]
-            + [f"P={name},b,c\r\n" for name in names]
-        )
+        coordinates = "".join(f"P={e!r},{n!r}\r\n" for e, n in points)
+        descriptions = "".join(f"P={name},b,c\r\n" for name in names)
+        source = f"[COORDINATES]\r\n{coordinates}[DESCRIPTION]\r\n{descriptions}"
         path = written("erzeugt.bcr", source.encode("cp1252"))
         subprocess.run([KALMIRA, path, path + ".asc"], check=True, capture_output=True, input=b"")
         lines = target_lines(pathlib.Path(path + ".asc").read_bytes().decode("latin1"))
@@ -111,30 +109,33 @@ class Plugin(unittest.TestCase):
             self.assertEqual([digits(point), fields[1]], [line[:2], name])
 
     def test_each_hint_of_the_table_as_a_warning(self):
-        neither = {
-            f"Die Quelldatei hat keinen Abschnitt [{s}]." for s in ["COORDINATES", "DESCRIPTION"]
-        }
         for line, [source, *hints] in cases("hints.txt"):
             with self.subTest(f"hints.txt line {line}"):
                 # A file with neither section is no source: GDAL says so and opens nothing.
-                is_source = not neither <= set(hints)
+                is_source = not NEITHER <= set(hints)
                 wanted = [windows1252(hint) for hint in hints] if is_source else []
                 path = written("quelle.bcr", source.encode("latin1"))
                 self.assertEqual(said(path), (wanted, is_source))
 
-    def test_ogr2ogr_to_geojson_and_geopackage_and_a_source_in_a_zip(self):
-        example = pathlib.Path(__file__).parent.parent / "examples" / "survey.bcr"
+    def test_ogr2ogr_with_filters_and_a_source_in_a_zip(self):
+        example = str(pathlib.Path(__file__).parent.parent / "examples" / "survey.bcr")
         with zipfile.ZipFile(FOLDER / "tag.zip", "w") as archive:
             archive.write(example, "messungen/survey.bcr")
-        paths = [f"/vsizip/{FOLDER}/tag.zip/messungen/survey.bcr"]
-        for driver, name in [("GeoJSON", "punkte.geojson"), ("GPKG", "punkte.gpkg")]:
-            paths.append(str(FOLDER / name))
-            subprocess.run(["ogr2ogr", "-f", driver, paths[-1], example], check=True)
-        expected = [(p.ExportToWkt(), f) for p, f in opened(str(example))]
-        self.assertEqual(len(expected), 3)
-        for path in paths:
+        every = [(p.ExportToWkt(), f) for p, f in opened(example)]
+        self.assertEqual(len(every), 3)
+        # Kölner Dom alone: Brandenburger Tor fails the attribute filter, Zugspitze the spatial one.
+        filters = ["-where", "punkt > 1", "-spat", "6", "48", "14", "53"]
+        outputs = {
+            "punkte.geojson": ("GeoJSON", [], every),
+            "punkte.gpkg": ("GPKG", filters, every[1:2]),
+        }
+        read = {f"/vsizip/{FOLDER}/tag.zip/messungen/survey.bcr": every}
+        for name, (driver, options, wanted) in outputs.items():
+            read[str(FOLDER / name)] = wanted
+            subprocess.run(["ogr2ogr", "-f", driver, *options, FOLDER / name, example], check=True)
+        for path, wanted in read.items():
             with self.subTest(path):
-                self.assertEqual([(p.ExportToWkt(), f) for p, f in opened(path)], expected)
+                self.assertEqual([(p.ExportToWkt(), f) for p, f in opened(path)], wanted)
 
 
 if __name__ == "__main__":

@@ -25,7 +25,6 @@ land.renderer().symbol().setColor(QColor("#f6f3ec"))
 
 settings = core.QgsMapSettings()
 settings.setLayers([points, land])
-settings.setDestinationCrs(points.crs())
 settings.setExtent(points.extent().buffered(1.5))
 settings.setOutputSize(QSize(800, 640))
 settings.setBackgroundColor(QColor("#cfe1ee"))
