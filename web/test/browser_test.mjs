@@ -507,11 +507,12 @@ describe("on a phone, 390 pixels wide", () => {
   });
   after(() => page.context().close());
 
-  test("nothing scrolls sideways, the map keeps its height, and axe-core finds nothing", async () => {
+  test("nothing scrolls sideways, the map keeps its height, no legend for one file, axe-core finds nothing", async () => {
     assert.deepEqual(
       [await page.locator("#result .count").textContent(), await markers(page).count()],
       ["2 Punkte", 2],
     );
+    assert.equal(await page.locator("#legend").isVisible(), false);
     assert.equal(await page.evaluate(() => document.documentElement.scrollWidth), 390);
     assert.ok((await page.locator("#map").boundingBox()).height >= 250);
     assert.deepEqual(await accessibilityViolations(page), []);
