@@ -2,8 +2,11 @@
 // one instance for many sources. The worker hands it the source in blocks and takes the target
 // in pieces through the two functions it imports; a name comes in through an input buffer, and
 // an answer is an address and a length, read where the bytes lie in the module's memory.
+// The build makes the module able to wait for `read_source` (asyncify): where the next block is
+// not at hand, the call stack is saved in the wait room and rebuilt when the block has come.
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,6 +73,15 @@ const Answer* give(std::string_view bytes) {
 }
 
 }  // namespace
+
+// Where a waiting conversion's call stack is kept: the first two words are where the saved stack
+// goes on and where the room ends, as the waiting code expects them.
+KALMIRA_EXPORT(wait_room) std::int32_t* wait_room() {
+  static std::int32_t room[4096];
+  room[0] = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(room + 2));
+  room[1] = static_cast<std::int32_t>(reinterpret_cast<std::intptr_t>(std::end(room)));
+  return room;
+}
 
 // Where the page puts a text of `length` bytes for the next call.
 KALMIRA_EXPORT(input_buffer) char* input_buffer(int length) {

@@ -55,6 +55,15 @@ function exportOf(format, sources) {
   }).finally(() => worker.terminate());
 }
 
+// Reads a block of a source for a worker that cannot read files itself; null if it cannot be read.
+async function readFor(worker, sources, { id, index, start, end }) {
+  const bytes = await sources[index].file
+    .slice(start, end)
+    .arrayBuffer()
+    .catch(() => null);
+  worker.postMessage({ answer: { id, bytes } }, bytes ? [bytes] : []);
+}
+
 function convert(sources, signal) {
   if (sources.length === 0) return say("Keine Quelldatei (.bcr) gefunden");
   const readable = sources.filter(({ file }) => file);
@@ -72,6 +81,7 @@ function convert(sources, signal) {
   worker.onmessage = ({ data }) => {
     if (signal.aborted) return; // sent before the choice ended
     if (data.progress) return progress(data.progress);
+    if (data.read) return readFor(worker, readable, data.read);
     worker.terminate();
     const results = data.results.values();
     show(sources.map(({ file, path }) => ({ path, result: file ? results.next().value : { folder: true } })));

@@ -3,6 +3,8 @@
 // neither fill the memory nor stop the page. Gets { convert: [{ file, path }] } and answers with
 // progress messages (files done, bytes read of all) and, at the end, one result for each source;
 // gets { format, sources } and answers with that export of the sources' points as a Blob.
+// Where the engine lets no worker read a file (a page opened from disk, in WebKit), it asks the
+// page for each block with { read: { id, index, start, end } } and gets { answer: { id, bytes } }.
 // The page starts it from a blob, so that the page's Content-Security-Policy binds it too; the
 // core comes inside it (KALMIRA_CORE, the module's bytes in base64, set when the page is built),
 // so it needs no request at all.
@@ -10,6 +12,7 @@ import { exported } from "./exports.js";
 import { zipTargets } from "./targets.js";
 
 const BLOCK = 16 << 20;
+const SLICE = 4 << 20;
 // What tables and popups show of a description piece; the target and the exports keep it whole.
 const SHOWN = 200;
 // A core whose memory grew beyond this, for a large source, is not kept for the next one.
@@ -18,14 +21,41 @@ const module = WebAssembly.compile(Uint8Array.from(atob(KALMIRA_CORE), (c) => c.
 const windows1252 = new TextDecoder("windows-1252");
 const encoder = new TextEncoder();
 
-// Where the core can wait for a promise (JavaScript promise integration), the file is read as
-// a stream into one reused buffer: the memory stays flat, whatever the file's size. Elsewhere
-// FileReaderSync reads it, each block into a new buffer that waits for the garbage collector.
-const canWait = typeof WebAssembly.Suspending === "function";
+// What this engine lets the worker do, tried once: read a Blob at all (a page opened from disk
+// may not let its worker read any), and read one as a byte stream into a buffer of its own.
+const canReadBlobs = new Blob([new Uint8Array(1)]).arrayBuffer().then(
+  () => true,
+  () => false,
+);
+const byteStreams = (() => {
+  try {
+    new Blob().stream().getReader({ mode: "byob" }).releaseLock();
+    return true;
+  } catch {
+    return false;
+  }
+})();
 
-// The file's blocks: each call gives the next one (or a promise of it), null after the last.
-function blocksOf(file) {
-  if (canWait) {
+// Bytes `start` to `end` of source `index`: read here, or, where the worker cannot read files,
+// read by the page and handed over. Rejects when the file cannot be read.
+const asked = new Map();
+let lastAsked = 0;
+async function bytesOfSource(file, index, start, end) {
+  if (await canReadBlobs) return new Uint8Array(await file.slice(start, end).arrayBuffer());
+  const id = ++lastAsked;
+  const bytes = await new Promise((resolve) => {
+    asked.set(id, resolve);
+    postMessage({ read: { id, index, start, end } });
+  });
+  asked.delete(id);
+  if (bytes === null) throw new Error("not readable");
+  return new Uint8Array(bytes);
+}
+
+// The blocks of source `index`: each call gives a promise of the next one, null after the last.
+// As a byte stream, the file is read into one reused buffer; otherwise block by block.
+async function blocksOf(file, index) {
+  if (byteStreams && (await canReadBlobs)) {
     const stream = file.stream().getReader({ mode: "byob" });
     let buffer = new ArrayBuffer(BLOCK);
     return () =>
@@ -35,23 +65,24 @@ function blocksOf(file) {
         return value;
       });
   }
-  const reader = new FileReaderSync();
   let offset = 0;
-  return () => {
-    const block = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, offset + BLOCK)));
+  return async () => {
+    const block = await bytesOfSource(file, index, offset, offset + SLICE);
     offset += block.length;
     return block.length > 0 ? block : null; // a file that became shorter ends early
   };
 }
 
 // Gathers bytes: a few in an array, more in a Blob, which the browser keeps outside the page's
-// memory (but each costs it more than a small array's bytes).
-function bytesOf() {
+// memory (but each costs it more than a small array's bytes); where the worker cannot read Blobs
+// (an export reads them back), all in arrays.
+function bytesOf(inBlobs) {
   const parts = [];
   let chunk = new Uint8Array(1 << 16);
   let used = 0;
+  const keep = (bytes) => parts.push(inBlobs ? new Blob([bytes]) : bytes.slice());
   const flush = () => {
-    if (used > 0) parts.push(new Blob([chunk.subarray(0, used)]));
+    if (used > 0) keep(chunk.subarray(0, used));
     used = 0;
   };
   return {
@@ -62,7 +93,7 @@ function bytesOf() {
       }
       if (used + bytes.length > chunk.length) flush();
       if (bytes.length > chunk.length) {
-        for (let at = 0; at < bytes.length; at += 4 << 20) parts.push(new Blob([bytes.subarray(at, at + (4 << 20))]));
+        for (let at = 0; at < bytes.length; at += 4 << 20) keep(bytes.subarray(at, at + (4 << 20)));
       } else {
         chunk.set(bytes, used);
         used += bytes.length;
@@ -72,7 +103,10 @@ function bytesOf() {
     done() {
       if (parts.length === 0) return chunk.slice(0, used);
       flush();
-      return new Blob(parts);
+      if (inBlobs) return new Blob(parts);
+      const whole = new Uint8Array(parts.reduce((sum, part) => sum + part.length, 0));
+      parts.reduce((at, part) => (whole.set(part, at), at + part.length), 0);
+      return whole;
     },
   };
 }
@@ -81,19 +115,43 @@ function bytesOf() {
 let core = null;
 const io = { read: () => 0, write: () => {} };
 
+// The states of a module built with asyncify: stopping to wait, and going on after it.
+const [UNWINDING, REWINDING] = [1, 2];
+
 async function newCore() {
-  const read = (address, capacity) => io.read(address, capacity);
-  const { exports } = await WebAssembly.instantiate(await module, {
-    kalmira: {
-      read_source: canWait ? new WebAssembly.Suspending(read) : read,
-      write_target: (address, length) => io.write(address, length),
-    },
-  });
+  let exports;
+  // While the core waits for a block: the promise of what `read_source` then gives, the room its
+  // call stack is kept in, and at last what it gives.
+  let [waiting, room, given] = [null, 0, 0];
+  const read = (address, capacity) => {
+    if (exports.asyncify_get_state() === REWINDING) {
+      exports.asyncify_stop_rewind();
+      return given;
+    }
+    const value = io.read(address, capacity);
+    if (!(value instanceof Promise)) return value;
+    waiting = value;
+    room = exports.wait_room();
+    exports.asyncify_start_unwind(room);
+    return 0;
+  };
+  ({ exports } = await WebAssembly.instantiate(await module, {
+    kalmira: { read_source: read, write_target: (address, length) => io.write(address, length) },
+  }));
   exports._initialize();
   const bytes = (address, length) => new Uint8Array(exports.memory.buffer, address, length);
   // An answer is the address and the length of its bytes, found where the core says.
   const answer = (address) => bytes(...new Uint32Array(exports.memory.buffer, address, 2));
-  const convert = canWait ? WebAssembly.promising(exports.convert) : exports.convert;
+  // Converts, waiting wherever the core waits for a block.
+  const convert = async (size) => {
+    for (;;) {
+      const count = exports.convert(size);
+      if (exports.asyncify_get_state() !== UNWINDING) return count;
+      exports.asyncify_stop_unwind();
+      given = await waiting;
+      exports.asyncify_start_rewind(room);
+    }
+  };
   return { exports, bytes, answer, convert };
 }
 
@@ -138,13 +196,13 @@ function shown(decoder, bytes) {
 }
 
 // Converts one source: its target's name and bytes (a Blob), its points and hints.
-async function convert(path, size, nextBlock, report) {
+async function convert(path, size, nextBlock, report, inBlobs) {
   core ??= await newCore();
   const name = encoder.encode(path);
   core.bytes(core.exports.input_buffer(name.length), name.length).set(name);
   const targetName = new TextDecoder().decode(core.answer(core.exports.target_name()));
   readInto(nextBlock, report);
-  const target = bytesOf();
+  const target = bytesOf(inBlobs);
   io.write = (address, length) => target.add(core.bytes(address, length));
   const count = await core.convert(size);
   if (count < 0) return { error: true };
@@ -155,7 +213,7 @@ async function convert(path, size, nextBlock, report) {
   const utf8 = core.exports.in_utf8() === 1;
   const decoder = utf8 ? new TextDecoder() : windows1252;
   // The pieces whole, for the exports: one Blob of them all, and each piece's place in it.
-  const pieces = bytesOf();
+  const pieces = bytesOf(inBlobs);
   let end = 0;
   const points = Array.from({ length: count }, (_, index) => {
     const text = (which) => core.answer(core.exports.point_text(index, which));
@@ -184,19 +242,17 @@ async function convert(path, size, nextBlock, report) {
 // gives its bytes as one block, or null when it cannot be read.
 const AHEAD = 64;
 function readAhead(sources) {
-  const reads = sources.map(
-    ({ file }) =>
-      file.size <= BLOCK &&
-      (() =>
-        file.arrayBuffer().then(
-          (b) => new Uint8Array(b),
-          () => null,
-        )),
-  );
+  const read = (index) =>
+    bytesOfSource(sources[index].file, index, 0, BLOCK).then(
+      (bytes) => bytes,
+      () => null,
+    );
   const started = [];
   return async (index) => {
-    for (let i = index; i < Math.min(index + AHEAD, sources.length); ++i) started[i] ??= reads[i] && reads[i]();
-    if (!started[index]) return blocksOf(sources[index].file);
+    for (let i = index; i < Math.min(index + AHEAD, sources.length); ++i) {
+      if (sources[i].file.size <= BLOCK) started[i] ??= read(i);
+    }
+    if (!started[index]) return blocksOf(sources[index].file, index);
     const bytes = await started[index];
     started[index] = null;
     const blocks = [bytes, null];
@@ -210,11 +266,12 @@ function readAhead(sources) {
 async function convertAll(sources) {
   const results = [];
   const blocksAt = readAhead(sources);
+  const inBlobs = await canReadBlobs;
   let done = 0;
   for (const [index, { file, path }] of sources.entries()) {
     const report = (read) => postMessage({ progress: { files: results.length, bytes: done + read } });
     try {
-      results.push(await convert(path, file.size, await blocksAt(index), report));
+      results.push(await convert(path, file.size, await blocksAt(index), report, inBlobs));
       if (core.exports.memory.buffer.byteLength > KEPT_MEMORY) core = null;
     } catch {
       results.push({ error: true }); // the core ran out of memory, or the module could not be loaded
@@ -252,5 +309,9 @@ async function exportOf(format, sources) {
   return exported(format, whole);
 }
 
-onmessage = async ({ data }) =>
-  data.convert ? convertAll(data.convert) : postMessage({ blob: await exportOf(data.format, data.sources) });
+// The page's answers to reads asked of it come while a conversion runs.
+onmessage = async ({ data }) => {
+  if (data.answer) return asked.get(data.answer.id)(data.answer.bytes);
+  if (data.convert) return convertAll(data.convert);
+  postMessage({ blob: await exportOf(data.format, data.sources) });
+};

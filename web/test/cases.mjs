@@ -39,3 +39,12 @@ export function expected(source) {
   if (utf8) hints.push("Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.");
   return { target: none.every((hint) => hints.includes(hint)) ? undefined : readFileSync(`${folder}/ziel.asc`), hints };
 }
+
+// A source of `mebibytes` of lines the converter skips, or (`line`) with one description piece of
+// that size, the sections in the middle.
+export function largeSource(mebibytes, line = false) {
+  const filler = "REMARK=measured in the field, nothing the converter reads here 0123456789\r\n";
+  const half = line ? "" : filler.repeat((mebibytes << 19) / filler.length);
+  const piece = line ? "x".repeat(mebibytes << 20) : "a";
+  return `${half}[COORDINATES]\r\nP1=1487533.05,6886305.18\r\n[DESCRIPTION]\r\nP1=${piece},b,c\r\n[END]\r\n${half}`;
+}

@@ -20,9 +20,10 @@ export async function launchChromium() {
 }
 
 // What the tests watch in a page: the object URLs alive, the longest task of its main thread, the
-// conversions started, the folder reads still running; and what it holds back until `release()`:
-// conversions while `holding` is set, the ends of folder reads while `holdingReads` is.
-function watch() {
+// conversions started, the blocks the page read for a worker, the folder reads still running; and
+// what it holds back until `release()`: conversions while `holding` is set, the ends of folder
+// reads while `holdingReads` is.
+export function watch() {
   const [make, revoke, post] = [URL.createObjectURL, URL.revokeObjectURL, Worker.prototype.postMessage];
   const alive = new Set();
   URL.createObjectURL = (object) => {
@@ -35,9 +36,10 @@ function watch() {
     revoke(url);
   };
   const held = [];
-  Object.assign(globalThis, { conversions: 0, longestTask: 0, readsRunning: 0 });
+  Object.assign(globalThis, { conversions: 0, pageReads: 0, longestTask: 0, readsRunning: 0 });
   Worker.prototype.postMessage = function (...message) {
     globalThis.conversions += message[0]?.convert ? 1 : 0;
+    globalThis.pageReads += message[0]?.answer ? 1 : 0;
     if (globalThis.holding && message[0]?.convert) held.push(() => post.apply(this, message));
     else post.apply(this, message);
   };
@@ -74,14 +76,16 @@ function watch() {
     return entry;
   };
   const observe = (list) => list.getEntries().forEach((task) => (longestTask = Math.max(longestTask, task.duration)));
-  new PerformanceObserver(observe).observe({ type: "longtask" });
+  if (PerformanceObserver.supportedEntryTypes.includes("longtask")) {
+    new PerformanceObserver(observe).observe({ type: "longtask" });
+  }
 }
 
-// The renderer processes of the browser.
-const renderers = () =>
+// The processes whose command line holds `marker`: by default, Chromium's renderers.
+const processes = (marker) =>
   readdirSync("/proc").filter((pid) => {
     try {
-      return readFileSync(`/proc/${pid}/cmdline`, "latin1").includes("--type=renderer");
+      return readFileSync(`/proc/${pid}/cmdline`, "latin1").includes(marker);
     } catch {} // no process, or one that ended
   });
 
@@ -120,9 +124,10 @@ export async function openPage(
 
 const peakOf = (pid) => Number(readFileSync(`/proc/${pid}/status`, "latin1").match(/VmHWM:\s+(\d+)/)[1]) / 1024;
 
-// How much the page at work has grown since this call: of the browser's renderer processes, the
-// one whose peak memory grew most (the others stay idle); in MiB.
-export function memoryGrowth() {
-  const peaks = new Map(renderers().map((pid) => [pid, peakOf(pid)]));
+// How much the page at work has grown since this call: of the browser's processes that `marker`
+// names (by default Chromium's renderers), the one whose peak memory grew most (the others stay
+// idle); in MiB.
+export function memoryGrowth(marker = "--type=renderer") {
+  const peaks = new Map(processes(marker).map((pid) => [pid, peakOf(pid)]));
   return () => Math.max(...[...peaks].map(([pid, peak]) => peakOf(pid) - peak));
 }
