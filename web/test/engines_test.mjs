@@ -1,0 +1,285 @@
+// The web edition in the engines beside Chromium: Firefox ESR (puppeteer-core over WebDriver BiDi,
+// headless) and WebKit, Safari's engine (selenium-webdriver with Debian's WebKitWebDriver and its
+// MiniBrowser under Xvfb). In each, the site served over HTTP and the single file opened from disk
+// convert the end-to-end cases one by one, the hint cases as several files at once, a large
+// source, and a conversion that is cancelled; every target and hint as the console program gives
+// them. Run after the web build.
+import { after, before, describe, test } from "node:test";
+import assert from "node:assert/strict";
+import { execFileSync, spawn } from "node:child_process";
+import fs from "node:fs";
+import http from "node:http";
+import net from "node:net";
+import { tmpdir } from "node:os";
+import { join } from "node:path";
+import puppeteer from "puppeteer-core";
+import { Builder, By } from "selenium-webdriver";
+import { bytes, conversionCases, expected, largeSource, readCases } from "./cases.mjs";
+import { memoryGrowth, siteDirectory, watch } from "./site.mjs";
+
+const scratchRoot = fs.mkdtempSync(join(tmpdir(), "kalmira-engines-"));
+after(() => fs.rmSync(scratchRoot, { recursive: true }));
+const scratch = () => fs.mkdtempSync(join(scratchRoot, "t"));
+
+// Asks `check` again and again until it gives a value; fails after `limit` milliseconds.
+async function until(check, limit = 120000) {
+  for (const end = Date.now() + limit; ;) {
+    const value = await check();
+    if (value) return value;
+    if (Date.now() > end) throw new Error(`nothing after ${limit} ms`);
+    await new Promise((resolve) => setTimeout(resolve, 20));
+  }
+}
+
+// The site over HTTP on the loopback, as a web server serves it.
+async function serveSite() {
+  const files = new Set(fs.readdirSync(siteDirectory));
+  const types = { html: "text/html", js: "text/javascript", css: "text/css" };
+  const server = http.createServer((request, response) => {
+    const name = new URL(request.url, "http://site").pathname.slice(1) || "index.html";
+    if (!files.has(name)) return response.writeHead(404).end();
+    response.writeHead(200, { "Content-Type": types[name.split(".").pop()] });
+    response.end(fs.readFileSync(new URL(name, siteDirectory)));
+  });
+  await new Promise((resolve) => server.listen(0, "127.0.0.1", resolve));
+  return { address: `http://127.0.0.1:${server.address().port}/`, close: () => server.close() };
+}
+
+// What the test keeps of a page, besides what `watch` watches: its errors and its workers', and
+// each file it offers to save (its name and Blob), which it then does not save.
+function keep() {
+  const [make, click, post] = [URL.createObjectURL, HTMLAnchorElement.prototype.click, Worker.prototype.postMessage];
+  const blobs = new Map();
+  Object.assign(globalThis, { errors: [], offered: [], blobOf: (url) => blobs.get(url) });
+  const note = (error) => globalThis.errors.push(String(error));
+  addEventListener("error", (event) => note(event.message));
+  addEventListener("unhandledrejection", (event) => note(event.reason));
+  URL.createObjectURL = (blob) => {
+    const url = make(blob);
+    blobs.set(url, blob);
+    return url;
+  };
+  HTMLAnchorElement.prototype.click = function () {
+    if (!this.download) return click.call(this);
+    globalThis.offered.push({ name: this.download, blob: blobs.get(this.href) });
+  };
+  Worker.prototype.postMessage = function (...message) {
+    if (!this.kept) this.addEventListener("error", (event) => note(event.message));
+    this.kept = true;
+    return post.apply(this, message);
+  };
+  // A Blob's bytes, each a character U+0000 to U+00FF, as a driver can hand them back.
+  globalThis.latin1 = async (blob) => {
+    const array = new Uint8Array(await blob.arrayBuffer());
+    let text = "";
+    for (let at = 0; at < array.length; at += 4096) text += String.fromCharCode(...array.subarray(at, at + 4096));
+    return text;
+  };
+}
+
+// An engine: opens a page and runs a function in it, chooses files in the page's file picker.
+async function firefox() {
+  const browser = await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr" });
+  const page = await browser.newPage();
+  return {
+    processes: "-contentproc",
+    open: (address) => page.goto(address),
+    run: (script, ...values) => page.evaluate(script, ...values),
+    choose: async (paths) => (await page.$("#source-file")).uploadFile(...paths),
+    close: () => browser.close(),
+  };
+}
+
+const freePort = () =>
+  new Promise((resolve) => {
+    const server = net.createServer().listen(0, "127.0.0.1", () => {
+      const { port } = server.address();
+      server.close(() => resolve(port));
+    });
+  });
+
+// Ends a promise that would hang (a WebDriver session without a display) after `limit` ms.
+const within = (limit, promise) =>
+  Promise.race([promise, new Promise((_, fail) => setTimeout(() => fail(new Error("no answer")), limit).unref())]);
+
+async function webkit() {
+  const display = spawn("Xvfb", ["-displayfd", "3", "-nolisten", "tcp"], {
+    stdio: ["ignore", "ignore", "ignore", "pipe"],
+  });
+  const number = await within(30000, new Promise((resolve) => display.stdio[3].once("data", resolve)));
+  const port = await freePort();
+  const env = { ...process.env, DISPLAY: `:${String(number).trim()}` };
+  const server = spawn("WebKitWebDriver", [`--port=${port}`], { env, stdio: "ignore" });
+  const address = `http://127.0.0.1:${port}`;
+  await until(
+    () =>
+      fetch(`${address}/status`).then(
+        ({ ok }) => ok,
+        () => false,
+      ),
+    30000,
+  );
+  const binary = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
+  const capabilities = {
+    browserName: "MiniBrowser",
+    "webkitgtk:browserOptions": { binary, args: ["--automation"] },
+  };
+  const session = await within(60000, new Builder().usingServer(address).withCapabilities(capabilities).build());
+  // The script as a function of its values, its promise's value handed to the driver.
+  const asScript = (script) =>
+    `const done = arguments[arguments.length - 1];
+     Promise.resolve((${script}).apply(null, [].slice.call(arguments, 0, -1)))
+       .then((value) => done({ value }), (error) => done({ error: String(error) }));`;
+  return {
+    processes: "WebKitWebProcess",
+    open: (address) => session.get(address),
+    async run(script, ...values) {
+      const { value, error } = await session.executeAsyncScript(asScript(script), ...values);
+      if (error) throw new Error(error);
+      return value;
+    },
+    choose: async (paths) => (await session.findElement(By.css("#source-file"))).sendKeys(paths.join("\n")),
+    async close() {
+      await session.quit();
+      server.kill();
+      display.kill();
+    },
+  };
+}
+
+const message = () => document.querySelector("#result .message")?.textContent;
+// What a choice of one file shows: its message, hints, and target's name and bytes.
+const shownForOne = async () => {
+  const link = document.querySelector("#result .downloads a");
+  const hints = [...document.querySelectorAll("#result .hints li")].map((li) => li.textContent);
+  const target = link ? await latin1(blobOf(link.href)) : null;
+  return {
+    message: document.querySelector("#result .message").textContent,
+    hints,
+    name: link?.download ?? null,
+    target,
+  };
+};
+// What a choice of several files shows: its rows (source, target's name, hints) and its ZIP.
+const shownForSeveral = async () => {
+  const rows = [...document.querySelectorAll("#result .files tbody tr")].map(({ cells }) => [
+    cells[0].textContent,
+    cells[1].textContent,
+    [...cells[3].querySelectorAll("li")].map((li) => li.textContent),
+  ]);
+  document.querySelector("#result .downloads button").click();
+  return rows;
+};
+
+const cases = conversionCases();
+// A source of 200 MiB, made once, and its target.
+let largeMade;
+function large() {
+  if (!largeMade) {
+    const content = largeSource(200);
+    const path = join(scratch(), "gross.bcr");
+    fs.writeFileSync(path, content);
+    largeMade = { path, target: expected(content).target.toString("latin1") };
+  }
+  return largeMade;
+}
+// The hint cases as files of one choice, each named by its line in the table.
+const hintSources = readCases("hints.txt").map(([line, [text]]) => ({ name: `${line}.bcr`, content: bytes(text) }));
+
+for (const [engineName, start] of Object.entries({ Firefox: firefox, WebKit: webkit })) {
+  describe(engineName, () => {
+    for (const fromDisk of [false, true]) {
+      describe(fromDisk ? "the single file, opened from disk" : "the site, over HTTP", () => {
+        // A browser of its own for each edition, so that each shows its own memory's peak.
+        let engine, site;
+        // Chooses files (paths, or names and contents) and waits until the page shows what became
+        // of them, unless it is to hold them.
+        const choose = async (files, { holding = false } = {}) => {
+          const folder = scratch();
+          const paths = files.map((file) => (file.name ? join(folder, file.name) : file));
+          files.forEach((file, i) => file.name && fs.writeFileSync(paths[i], file.content));
+          await engine.run((hold) => {
+            document.querySelector("#result").replaceChildren();
+            globalThis.holding = hold;
+          }, holding);
+          await engine.choose(paths);
+          if (!holding) await until(() => engine.run(message));
+        };
+        before(async () => {
+          [engine, site] = await Promise.all([start(), serveSite()]);
+          await engine.open(fromDisk ? new URL("kalmira.html", siteDirectory).href : site.address);
+          await engine.run(watch);
+          await engine.run(keep);
+        });
+        after(async () => {
+          await engine.close();
+          site.close();
+        });
+
+        for (const c of cases) {
+          // A name with a line feed cannot be handed to WebKit's driver, which splits names there.
+          const skip = engineName === "WebKit" && c.source.includes("\n") && "the driver splits names at line feeds";
+          test(`${c.name}: the target and hints of the console program`, { skip }, async () => {
+            await choose([{ name: c.source, content: c.bytes }]);
+            const shown = await engine.run(shownForOne);
+            const { target, hints } = expected(c.bytes);
+            const noSource = `„${c.source}“ ist keine Quelldatei: sie hat weder [COORDINATES] noch [DESCRIPTION].`;
+            const converted = `„${c.source}“ umgerechnet in „${c.target ?? shown.name}“`;
+            assert.deepEqual(shown, {
+              message: target ? converted : noSource,
+              hints,
+              name: target ? (c.target ?? shown.name) : null,
+              target: target ? target.toString("latin1") : null,
+            });
+          });
+        }
+
+        test("the hint cases at once: each row's target and hints, the ZIP of all targets", async () => {
+          await choose(hintSources);
+          const rows = await engine.run(shownForSeveral);
+          const zip = join(scratch(), "zieldateien.zip");
+          const saved = await until(() => engine.run(() => offered.length > 0 && latin1(offered.at(-1).blob)));
+          fs.writeFileSync(zip, saved, "latin1");
+          const wanted = hintSources.map(({ name, content }) => ({ name, ...expected(content) }));
+          const targetName = ({ name, target }) => (target ? name.replace(/\.bcr$/, ".asc") : "keine Quelldatei");
+          const byName = (list) => list.sort((a, b) => a[0].localeCompare(b[0]));
+          assert.deepEqual(byName(rows), byName(wanted.map((w) => [w.name, targetName(w), w.hints])));
+          const unpack = (option, ...names) => execFileSync("bsdtar", [option, zip, ...names]);
+          const targets = wanted.filter(({ target }) => target);
+          assert.deepEqual(String(unpack("-tf")).trim().split("\n").sort(), targets.map(targetName).sort());
+          for (const w of targets) assert.ok(unpack("-xOf", targetName(w)).equals(w.target), w.name);
+        });
+
+        test("a source of 200 MiB converts in bounded memory", async () => {
+          const growth = memoryGrowth(engine.processes);
+          await choose([large().path]);
+          const { target } = await engine.run(shownForOne);
+          assert.equal(target, large().target);
+          assert.ok(growth() <= 128, `the browser grew by ${growth().toFixed(0)} MiB`);
+        });
+
+        test("a conversion cancelled gives nothing; the next choice converts", async () => {
+          const file = { name: "messung.bcr", content: cases[0].bytes };
+          await choose([file], { holding: true });
+          await until(() =>
+            engine.run(() => conversions > 0 && document.querySelector("#cancel").click() === undefined),
+          );
+          await engine.run(() => (globalThis.holding = false) || release());
+          const shown = () => [
+            document.querySelector("#result .message").textContent,
+            document.querySelector("#reading").hidden,
+            document.querySelectorAll("#result a, .leaflet-interactive").length,
+          ];
+          assert.deepEqual(await engine.run(shown), ["Abgebrochen; nichts wurde umgerechnet", true, 0]);
+          await choose([file]);
+          assert.match(await engine.run(message), /^„messung.bcr“ umgerechnet in /);
+        });
+
+        test("the page read the files for its workers only where they cannot read them; no errors", async () => {
+          const pageReads = await engine.run(() => pageReads);
+          assert.deepEqual([pageReads > 0, await engine.run(() => errors)], [engineName === "WebKit" && fromDisk, []]);
+        });
+      });
+    }
+  });
+}
