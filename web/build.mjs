@@ -1,7 +1,7 @@
 // Builds the page around the core's WebAssembly module with esbuild, minified: the site
 // (index.html, kalmira.js, kalmira.css and kalmira.html) in SITE. kalmira.html is the whole page
 // in one file, which converts with no server and no network when opened from disk.
-// Usage: node build.mjs CORE.wasm SITE NODE_MODULES TILE_URL TILE_ATTRIBUTION
+// Usage: node build.mjs CORE.wasm SITE NODE_MODULES TILE_URL TILE_ATTRIBUTION BETA2007.gsb
 import { createHash } from "node:crypto";
 import { mkdirSync, readFileSync, rmSync, writeFileSync } from "node:fs";
 import { createRequire } from "node:module";
@@ -9,7 +9,7 @@ import { join } from "node:path";
 import { gzipSync } from "node:zlib";
 import { fileURLToPath } from "node:url";
 
-const [core, site, modules, tileUrl, tileAttribution] = process.argv.slice(2);
+const [core, site, modules, tileUrl, tileAttribution, grid] = process.argv.slice(2);
 const { buildSync } = createRequire(join(modules, "package.json"))("esbuild");
 const source = (name) => fileURLToPath(new URL(name, import.meta.url));
 
@@ -31,7 +31,8 @@ function bundle(entry, define = {}) {
   return outputFiles[0].text;
 }
 
-const worker = bundle("worker.js", { KALMIRA_CORE: JSON.stringify(readFileSync(core).toString("base64")) });
+const base64 = (path) => JSON.stringify(readFileSync(path).toString("base64"));
+const worker = bundle("worker.js", { KALMIRA_CORE: base64(core), KALMIRA_BETA2007: base64(grid) });
 const script = bundle("main.js", {
   KALMIRA_WORKER: JSON.stringify(worker),
   KALMIRA_TILE_URL: JSON.stringify(tileUrl),

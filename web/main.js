@@ -45,13 +45,14 @@ function showReading(text, share) {
   $("#reading").hidden = false;
 }
 
-// Has a worker of its own make the export of `sources` in `format`; gives it as a Blob.
-function exportOf(format, sources) {
+// Has a worker of its own make the export of `sources` in `format` (a CSV or DXF in the system
+// of EPSG code `system`); gives it as a Blob.
+function exportOf(format, sources, system) {
   const worker = new Worker(workerUrl);
   return new Promise((resolve, reject) => {
     worker.onmessage = ({ data }) => resolve(data.blob);
     worker.onerror = reject;
-    worker.postMessage({ format, sources });
+    worker.postMessage({ format, sources, system });
   }).finally(() => worker.terminate());
 }
 

@@ -3,6 +3,7 @@
 // the map and the points table. Made anew from the page's templates for each choice; everything
 // it made (its parts of the page, markers, object URLs) goes again with it.
 import { showMarkers } from "./map.js";
+import { doubts, gridArea, suggested, systemOf, systems, WGS84 } from "./systems.js";
 import { fileName, nameTargets } from "./targets.js";
 
 const $ = (selector) => document.querySelector(selector);
@@ -100,11 +101,18 @@ export function showResult(conversions, exportOf) {
   }
   downloads.hidden = downloads.childElementCount === 0;
 
-  // The exports, made on demand away from the page: the pieces whole may be large.
+  // The exports, made on demand away from the page: the pieces whole may be large. A CSV or DXF in
+  // a plane system names it.
   const name = conversions.length === 1 ? converted[0]?.result.targetName.replace(/\.asc$/, "") : "punkte";
+  const places = sources.flatMap(({ points }) => points.filter((point) => point.onMap).map((point) => point.exact));
+  const system = chooseSystem(part(".exports"), places);
   for (const button of part(".exports").querySelectorAll("button")) {
     const format = button.dataset.format;
-    button.onclick = async () => save(await exportOf(format, sources), `${name}.${format}`);
+    button.onclick = async () => {
+      const chosen = ["csv", "dxf"].includes(format) ? system() : WGS84;
+      const suffix = chosen === WGS84 ? "" : `_EPSG${chosen.code}`;
+      save(await exportOf(format, sources, chosen.code), `${name}${suffix}.${format}`);
+    };
   }
   part(".exports").hidden = !converted.some(({ result }) => result.points.length > 0);
 
@@ -119,6 +127,46 @@ export function showResult(conversions, exportOf) {
     removeMarkers();
     urls.forEach((url) => URL.revokeObjectURL(url));
   };
+}
+
+const degrees = (value) => `${value.toLocaleString("de-DE", { maximumFractionDigits: 2 })}°`;
+const systemChoice = "kalmira-koordinatensystem";
+
+// The choice of the system for CSV and DXF, kept for the page's session: the systems whose zone
+// the points' middle falls in are suggested; points outside the chosen zone are said, and
+// Gauß-Krüger beyond its grid is refused (no CSV or DXF). Gives the system chosen.
+function chooseSystem(box, places) {
+  const [choice, notes] = [box.querySelector(".system"), box.querySelector(".system-notes")];
+  const proposed = suggested(places);
+  for (const system of systems) {
+    choice.append(new Option(`${system.name}${proposed.includes(system) ? " (Vorschlag)" : ""}`, system.code));
+  }
+  choice.value = systemOf(sessionStorage.getItem(systemChoice)).code;
+  const show = () => {
+    const system = systemOf(choice.value);
+    sessionStorage.setItem(systemChoice, system.code);
+    const { outside, beyondGrid } = doubts(system, places);
+    const said = [];
+    if (proposed.length > 0)
+      said.push(`Die Mitte der Punkte liegt in ${proposed.map(({ name }) => name).join(" und ")}.`);
+    if (outside > 0) {
+      const band = `${degrees(system.west)} bis ${degrees(system.east)} östlicher Länge`;
+      said.push(`${counted(outside, "Punkt liegt", "Punkte liegen")} außerhalb von ${system.name} (${band}).`);
+    }
+    if (beyondGrid > 0) {
+      const area = `${degrees(gridArea.west)} bis ${degrees(gridArea.east)} Ost, ${degrees(gridArea.south)} bis ${degrees(gridArea.north)} Nord`;
+      said.push(
+        `${counted(beyondGrid, "Punkt liegt", "Punkte liegen")} außerhalb des BeTA2007-Gitters (${area}): ` +
+          "Gauß-Krüger wäre dort geraten, daher gibt es CSV und DXF so nicht.",
+      );
+    }
+    notes.replaceChildren(...said.map((text) => element("li", text)));
+    notes.hidden = said.length === 0;
+    for (const format of ["csv", "dxf"]) box.querySelector(`[data-format=${format}]`).disabled = beyondGrid > 0;
+  };
+  choice.onchange = show;
+  show();
+  return () => systemOf(choice.value);
 }
 
 // Several sources: a row for each, its target saved when asked for (a link of its own for each of

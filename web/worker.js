@@ -7,8 +7,10 @@
 // page for each block with { read: { id, index, start, end } } and gets { answer: { id, bytes } }.
 // The page starts it from a blob, so that the page's Content-Security-Policy binds it too; the
 // core comes inside it (KALMIRA_CORE, the module's bytes in base64, set when the page is built),
-// so it needs no request at all.
+// so it needs no request at all; so does the BeTA2007 grid for Gauß-Krüger (KALMIRA_BETA2007).
 import { exported } from "./exports.js";
+import { projector } from "./projection.js";
+import { systemOf, WGS84 } from "./systems.js";
 import { zipTargets } from "./targets.js";
 
 const BLOCK = 16 << 20;
@@ -289,9 +291,12 @@ async function convertAll(sources) {
 
 const bytesIn = async (bytes) => (bytes instanceof Blob ? new Uint8Array(await bytes.arrayBuffer()) : bytes);
 
+const grid = () => Uint8Array.from(atob(KALMIRA_BETA2007), (c) => c.charCodeAt(0)).buffer;
+
 // The export of the sources' points ({ name, points, pieces, utf8 } each) in `format`, their
-// pieces whole; or, as "zip", their targets in one ZIP.
-async function exportOf(format, sources) {
+// pieces whole, a CSV or DXF in the system of EPSG code `code`; or, as "zip", their targets in
+// one ZIP.
+async function exportOf(format, sources, code) {
   if (format === "zip") {
     const targets = await Promise.all(
       sources.map(async ({ targetName, target }) => [targetName, await bytesIn(target)]),
@@ -306,12 +311,13 @@ async function exportOf(format, sources) {
       return { name, points: points.map((point) => ({ ...point, pieces: point.whole.map(text) })) };
     }),
   );
-  return exported(format, whole);
+  const system = systemOf(code);
+  return exported(format, whole, system === WGS84 ? system : { ...system, project: projector(system, grid()) });
 }
 
 // The page's answers to reads asked of it come while a conversion runs.
 onmessage = async ({ data }) => {
   if (data.answer) return asked.get(data.answer.id)(data.answer.bytes);
   if (data.convert) return convertAll(data.convert);
-  postMessage({ blob: await exportOf(data.format, data.sources) });
+  postMessage({ blob: await exportOf(data.format, data.sources, data.system) });
 };
