@@ -9,7 +9,9 @@ import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { fileURLToPath } from "node:url";
 import { bytes, conversionCases, expected, largeSource, readCases } from "./cases.mjs";
+import { byProj } from "./proj.mjs";
 import { randomNumbers } from "./random.mjs";
+import { systems, WGS84 } from "../systems.js";
 import { launchChromium, memoryGrowth, openPage, siteDirectory } from "./site.mjs";
 
 const repository = new URL("../../", import.meta.url);
@@ -360,6 +362,29 @@ describe("the last choice wins", () => {
   });
 });
 
+// A point's place as the conversion gives it in double precision, computed here from its easting
+// and northing with the converter's constants.
+const [radius, pi] = [6371001, Math.fround(Math.PI)];
+const exactPlace = ([easting, northing]) => [
+  (easting * 180) / (radius * pi),
+  ((Math.atan2(Math.exp(northing / radius), 1) - pi / 4) / pi) * 360,
+];
+// What GDAL reads in an export (in a GPX file: its waypoints), as GeoJSON from GDAL's own writer.
+const readByGdal = (path) =>
+  JSON.parse(
+    execFileSync("ogr2ogr", ["-f", "GeoJSON", "/vsistdout/", path, ...(path.endsWith(".gpx") ? ["waypoints"] : [])]),
+  ).features;
+// What LibreOffice reads in a spreadsheet, formulas evaluated: what its cells show, saved as a
+// CSV file and read by GDAL, row by row.
+const readByLibreOffice = (path) => {
+  const folder = scratch("lo");
+  const reading = path.endsWith(".csv") ? ["--infilter=CSV:59,34,76,1,,1031,false,true,false,false,false,-1,true"] : [];
+  const writing = ["--convert-to", "csv:Text - txt - csv (StarCalc):59,34,76,1", "--outdir", folder];
+  execFileSync("soffice", ["--headless", ...reading, ...writing, path], { env: { ...process.env, HOME: folder } });
+  const saved = join(folder, path.replace(/^.*\/|\.\w+$/g, "") + ".csv");
+  return readByGdal(saved).map(({ properties }) => Object.values(properties));
+};
+
 describe("the exports, as GDAL and LibreOffice read them", () => {
   const pieces = [
     ['Tor "Brandenburg"', "Pariser Platz; Mitte", "Berlin <Mitte> & mehr"],
@@ -384,11 +409,13 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
       .split("\r\n")
       .map((line) => line.split(", ").slice(0, 2));
   const [one, two] = [first, second].map(places);
-  const [radius, pi] = [6371001, Math.fround(Math.PI)]; // the converter's constants
-  const point = (source, number, place, pieces, [easting, northing]) => {
-    const exact = [(easting * 180) / (radius * pi), ((Math.atan2(Math.exp(northing / radius), 1) - pi / 4) / pi) * 360];
-    return { source, number, place, pieces, exact };
-  };
+  const point = (source, number, place, pieces, coordinates) => ({
+    source,
+    number,
+    place,
+    pieces,
+    exact: exactPlace(coordinates),
+  });
   const points = [
     ...[0, 1, 3, 4, 5].map((i) =>
       point("messung.bcr", i + 1, one[i], pieces[i], coordinates[i].split(",").map(Number)),
@@ -402,23 +429,6 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
       values.map((value, i) => [Math.fround(value).toFixed(8), Math.abs(value - point.exact[i]) <= 1e-9]),
       point.place.map((digits) => [digits, true]),
     );
-  // What GDAL reads in an export (in a GPX file: its waypoints), as GeoJSON from GDAL's own writer.
-  const readByGdal = (path) =>
-    JSON.parse(
-      execFileSync("ogr2ogr", ["-f", "GeoJSON", "/vsistdout/", path, ...(path.endsWith(".gpx") ? ["waypoints"] : [])]),
-    ).features;
-  // What LibreOffice reads in a spreadsheet, formulas evaluated: what its cells show, saved as a
-  // CSV file and read by GDAL, row by row.
-  const readByLibreOffice = (path) => {
-    const folder = scratch("lo");
-    const reading = path.endsWith(".csv")
-      ? ["--infilter=CSV:59,34,76,1,,1031,false,true,false,false,false,-1,true"]
-      : [];
-    const writing = ["--convert-to", "csv:Text - txt - csv (StarCalc):59,34,76,1", "--outdir", folder];
-    execFileSync("soffice", ["--headless", ...reading, ...writing, path], { env: { ...process.env, HOME: folder } });
-    const saved = join(folder, path.replace(/^.*\/|\.\w+$/g, "") + ".csv");
-    return readByGdal(saved).map(({ properties }) => Object.values(properties));
-  };
   // Each format: the properties GDAL reads a point's texts from, and the texts the point gives.
   const named = (p) => [`${p.number} ${p.pieces[0]}`, p.pieces.join(", ")];
   // GDAL's CSV reader gives a line break in a quoted field as a line feed.
@@ -488,6 +498,169 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   test("one source's exports are named after its target", async () => {
     await choose(page, source("messung.bcr", first));
     assert.deepEqual([(await download(page, "#result .exports [data-format=kml]")).name, errors], ["messung.kml", []]);
+  });
+});
+
+describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
+  // A day's sources: the example (Berlin, Köln, the Zugspitze), four boundary stones in Kassel
+  // (saved as UTF-8, one piece with characters Latin-1 lacks) and two points in Freiburg; each
+  // point with what GDAL reads of its text in the DXF, and its source's layer.
+  const mercator = ([longitude, latitude]) =>
+    [(longitude * radius * pi) / 180, radius * Math.log(Math.tan(pi / 4 + (latitude * pi) / 360))].map((value) =>
+      value.toFixed(2),
+    );
+  const survey = (places, descriptions) =>
+    `[COORDINATES]\r\n${places.map((place, i) => `P${i + 1}=${mercator(place)}\r\n`).join("")}[DESCRIPTION]\r\n` +
+    descriptions.map((description, i) => `P${i + 1}=${description}\r\n`).join("");
+  const kassel = [
+    [9.4797, 51.3127],
+    [9.4801, 51.3129],
+    [9.4805, 51.3126],
+    [9.4799, 51.3123],
+  ];
+  const stones = ["Grenzstein 1,Flur 3,Kassel", "Grenzstein 2,Straße; Ecke,Kassel", "Grenzstein 3,„neu“,Kassel"];
+  stones.push("Grenzstein 4,Hecke,");
+  const freiburg = [
+    [7.8494, 47.9959],
+    [7.8521, 47.9951],
+  ];
+  const files = [
+    source("survey.bcr", example),
+    source("kassel.bcr", Buffer.from(survey(kassel, stones))),
+    source("süd west.bcr", bytes(survey(freiburg, ["Münster,Portal,", "Schwabentor,Tor,"]))),
+  ];
+  const placesOf = (file) =>
+    String(file.buffer)
+      .match(/^P\d*=[-\d.]+,[-\d.]+/gm)
+      .map((line) =>
+        exactPlace(
+          line
+            .replace(/^P\d*=/, "")
+            .split(",")
+            .map(Number),
+        ),
+      );
+  const labels = [
+    ["kassel.bcr", "kassel_bcr", ["1 Grenzstein 1, Flur 3, Kassel", "2 Grenzstein 2, Straße; Ecke, Kassel"]],
+    ["kassel.bcr", "kassel_bcr", ["3 Grenzstein 3, \\U+201Eneu\\U+201C, Kassel", "4 Grenzstein 4, Hecke"]],
+    ["süd west.bcr", "s_d_west_bcr", ["1 Münster, Portal", "2 Schwabentor, Tor"]],
+    ["survey.bcr", "survey_bcr", ["1 Brandenburger Tor, Pariser Platz, Berlin", "2 Kölner Dom, Domkloster 4, Köln"]],
+    ["survey.bcr", "survey_bcr", ["3 Zugspitze, Gipfel, Garmisch-Partenkirchen"]],
+  ].flatMap(([name, layer, texts]) => texts.map((text) => ({ name, layer, text })));
+  const places = [files[1], files[2], files[0]].flatMap(placesOf);
+  const points = labels.map((label, i) => ({
+    ...label,
+    key: `${label.name} ${label.text.split(" ")[0]}`,
+    place: places[i],
+  }));
+  const exported = {};
+  let page, errors;
+  before(async () => {
+    ({ page, errors } = await openPage(browser));
+    await page.setInputFiles("#source-file", files);
+    await page.locator("#result .files-box").waitFor();
+  });
+  after(() => page.context().close());
+  // The CSV and DXF in `system`, as the page offers them.
+  const exportIn = async (system) => {
+    await page.selectOption("#result .system", String(system.code));
+    const suffix = system === WGS84 ? "" : `_EPSG${system.code}`;
+    const [csv, dxf] = [
+      await download(page, "#result [data-format=csv]"),
+      await download(page, "#result [data-format=dxf]"),
+    ];
+    assert.deepEqual([csv.name, dxf.name], [`punkte${suffix}.csv`, `punkte${suffix}.dxf`]);
+    return (exported[system.code] = { csv: csv.path, dxf: dxf.path });
+  };
+  const near = (place, wanted, tolerance) => Math.hypot(place[0] - wanted[0], place[1] - wanted[1]) <= tolerance;
+
+  for (const system of systems) {
+    test(`${system.name}: the CSV within 1 mm of PROJ, the DXF's points on it, each with its text and layer`, async () => {
+      const { csv, dxf } = await exportIn(system);
+      const [wanted, tolerance] =
+        system === WGS84 ? [points.map(({ place }) => place), 1e-9] : [byProj(system, places), 0.001];
+      const rows = readByGdal(csv).map(({ properties: p }) => ({
+        key: `${p.Datei} ${p.Punkt}`,
+        place: system.axes.map((axis) => Number(p[axis].replace(",", "."))),
+      }));
+      assert.deepEqual(
+        rows.map(({ key }) => key),
+        points.map(({ key }) => key),
+      );
+      rows.forEach((row, i) => assert.ok(near(row.place, wanted[i], tolerance), `${row.key}: ${row.place}`));
+      const features = readByGdal(dxf);
+      const [drawn, texts] = [features.filter((f) => !f.properties.Text), features.filter((f) => f.properties.Text)];
+      assert.deepEqual(
+        [drawn.map((f) => f.properties.Layer), texts.map((f) => [f.properties.Layer, f.properties.Text])],
+        [points.map(({ layer }) => layer), points.map(({ layer, text }) => [layer, text])],
+      );
+      drawn.forEach((f, i) => assert.ok(near(f.geometry.coordinates, rows[i].place, tolerance), rows[i].key));
+    });
+  }
+  test("the suggested zone, and the points outside the chosen one said", async () => {
+    const options = await texts(page.locator("#result .system option"));
+    assert.deepEqual(
+      options.filter((option) => option.endsWith("(Vorschlag)")),
+      ["ETRS89 / UTM Zone 32N (Vorschlag)", "DHDN / Gauß-Krüger Zone 3 (Vorschlag)"],
+    );
+    await page.selectOption("#result .system", "25832");
+    assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
+      "Die Mitte der Punkte liegt in ETRS89 / UTM Zone 32N und DHDN / Gauß-Krüger Zone 3.",
+      "1 Punkt liegt außerhalb von ETRS89 / UTM Zone 32N (6° bis 12° östlicher Länge).",
+    ]);
+  });
+  test("LibreOffice reads the CSV's every text and number as written", () => {
+    const asNumbers = (row) => row.map((cell, i) => ([2, 3].includes(i) ? Number(cell.replace(",", ".")) : cell));
+    const written = readByGdal(exported[25832].csv).map(({ properties }) => Object.values(properties));
+    assert.deepEqual(readByLibreOffice(exported[25832].csv).map(asNumbers), written.map(asNumbers));
+  });
+  test("LibreCAD draws the DXF of one survey (the README's picture)", async () => {
+    await choose(page, files[1]);
+    await page.selectOption("#result .system", "25832");
+    const dxf = await download(page, "#result [data-format=dxf]");
+    const folder = scratch("cad");
+    fs.mkdirSync(folder, { mode: 0o700 });
+    const env = { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder, QT_QPA_PLATFORM: "offscreen" };
+    execFileSync("librecad", ["dxf2pdf", "-a", "-t", folder, dxf.path], { env });
+    const pdf = join(folder, "kassel_EPSG25832.pdf"); // named as the drawing
+    const picture = fileURLToPath(new URL("build/web-test/dxf", repository));
+    execFileSync("pdftoppm", ["-png", "-r", "100", "-singlefile", pdf, picture]);
+    // Drawn: the page has ink, not only paper (a grey picture: a header, then a byte a pixel).
+    const grey = execFileSync("pdftoppm", ["-gray", "-r", "72", "-singlefile", pdf]);
+    const header = grey.toString("latin1", 0, 32).match(/^P5\s+\d+\s+\d+\s+\d+\s/)[0].length;
+    assert.ok(
+      grey.subarray(header).some((value) => value < 200),
+      "the page is empty",
+    );
+  });
+  test("Gauß-Krüger beyond its grid is refused, with the grid's area", async () => {
+    const paris = source("paris.bcr", survey([[2.3522, 48.8566], ...kassel.slice(0, 1)], ["Louvre,,", "Kassel,,"]));
+    await choose(page, paris);
+    await page.selectOption("#result .system", "31467");
+    assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
+      "1 Punkt liegt außerhalb von DHDN / Gauß-Krüger Zone 3 (7,5° bis 10,5° östlicher Länge).",
+      "1 Punkt liegt außerhalb des BeTA2007-Gitters (5,5° bis 15,67° Ost, 47° bis 55,3° Nord): " +
+        "Gauß-Krüger wäre dort geraten, daher gibt es CSV und DXF so nicht.",
+    ]);
+    const disabled = (format) => page.locator(`#result [data-format=${format}]`).isDisabled();
+    assert.deepEqual(await Promise.all(["csv", "dxf", "geojson"].map(disabled)), [true, true, false]);
+  });
+  test("the choice lasts for the session; the single file from disk exports the same bytes", async () => {
+    await page.reload();
+    await page.setInputFiles("#source-file", files);
+    await page.locator("#result .files-box").waitFor();
+    assert.equal(await page.locator("#result .system").inputValue(), "31467");
+    const fromDisk = await openPage(browser, { fromDisk: true });
+    await fromDisk.page.setInputFiles("#source-file", files);
+    await fromDisk.page.locator("#result .files-box").waitFor();
+    await fromDisk.page.selectOption("#result .system", "25832");
+    const same = [];
+    for (const format of ["csv", "dxf"]) {
+      const file = await download(fromDisk.page, `#result [data-format=${format}]`);
+      same.push(fs.readFileSync(file.path).equals(fs.readFileSync(exported[25832][format])));
+    }
+    await fromDisk.page.context().close();
+    assert.deepEqual([same, errors, fromDisk.errors], [[true, true], [], []]);
   });
 });
 
