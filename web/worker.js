@@ -14,6 +14,7 @@ import { systemOf, WGS84 } from "./systems.js";
 import { zipTargets } from "./targets.js";
 
 const BLOCK = 16 << 20;
+// Where a file is read slice by slice, each slice waits for the garbage collector: kept small.
 const SLICE = 4 << 20;
 // What tables and popups show of a description piece; the target and the exports keep it whole.
 const SHOWN = 200;
@@ -244,11 +245,7 @@ async function convert(path, size, nextBlock, report, inBlobs) {
 // gives its bytes as one block, or null when it cannot be read.
 const AHEAD = 64;
 function readAhead(sources) {
-  const read = (index) =>
-    bytesOfSource(sources[index].file, index, 0, BLOCK).then(
-      (bytes) => bytes,
-      () => null,
-    );
+  const read = (index) => bytesOfSource(sources[index].file, index, 0, BLOCK).catch(() => null);
   const started = [];
   return async (index) => {
     for (let i = index; i < Math.min(index + AHEAD, sources.length); ++i) {
