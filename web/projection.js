@@ -13,7 +13,8 @@ const definition = (system) =>
 let gridLoaded = false;
 
 // A function from [longitude, latitude] to the system's two coordinates; null for a place
-// Gauß-Krüger refuses, beyond the grid. `grid` is BETA2007.gsb's bytes (an ArrayBuffer).
+// Gauß-Krüger refuses, beyond the grid, and for one the projection cannot reach (a quarter of
+// the earth away from the zone). `grid` is BETA2007.gsb's bytes (an ArrayBuffer).
 export function projector(system, grid) {
   if (!system.utm && !system.gaussKrueger) return (place) => place;
   if (system.gaussKrueger && !gridLoaded) {
@@ -21,5 +22,9 @@ export function projector(system, grid) {
     gridLoaded = true;
   }
   const { forward } = proj4("+proj=longlat +ellps=GRS80 +no_defs", definition(system));
-  return (place) => (system.gaussKrueger && !inGrid(place) ? null : forward(place));
+  return (place) => {
+    if (system.gaussKrueger && !inGrid(place)) return null;
+    const plane = forward(place);
+    return plane.every(Number.isFinite) ? plane : null;
+  };
 }

@@ -34,6 +34,9 @@ describe("the plane systems as PROJ computes them", () => {
       });
     });
   }
+  test("a place a quarter of the earth from the zone's meridian gives no coordinates, not NaN", () => {
+    assert.deepEqual([projector(systems[1])([99, 0]), projector(systems[2])([-75, 0])], [null, null]);
+  });
   test("the grid's area is the grid file's own", () => {
     // Its corner and its far side, in degrees; NTv2 counts longitudes positive to the west.
     const [{ ll, del, lim }] = proj4.nadgrid("area", grid).subgrids;
