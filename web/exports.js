@@ -92,17 +92,12 @@ export function csv(conversions, system) {
   return `\uFEFF${columns(system.axes).join(";")}\r\n${rows.map((row) => `${row}\r\n`).join("")}`;
 }
 
-// A DXF drawing's text: Latin-1's characters as bytes (the drawing's code page, Windows-1252,
+// A DXF drawing's bytes: Latin-1's characters as they are (the drawing's code page, Windows-1252,
 // holds them at the same places; GDAL reads its other bytes as Latin-1), every other character
 // as CAD programs write it ("\U+20AC").
 function ansi(text) {
-  const bytes = [];
-  for (const character of text) {
-    const code = character.codePointAt(0);
-    if (code < 0x80 || (code >= 0xa0 && code <= 0xff)) bytes.push(code);
-    else bytes.push(...strToU8(`\\U+${code.toString(16).toUpperCase().padStart(4, "0")}`));
-  }
-  return bytes;
+  const escape = (character) => `\\U+${character.codePointAt(0).toString(16).toUpperCase().padStart(4, "0")}`;
+  return strToU8(text.replace(/[^\u0000-\u007F\u00A0-\u00FF]/gu, escape), true);
 }
 
 // A layer's name as DXF R12 allows it: letters, digits, "$", "-" and "_", at most 31 of them;
@@ -144,14 +139,14 @@ export function dxf(conversions, system) {
     const [x, y] = point.plane.map((value) => value.toFixed(digits));
     const layer = layerOf.get(point.source);
     const [textX, textY] = point.plane.map((value) => (value + height / 2).toFixed(digits));
-    // One line: a control character (a line break) would end the value early.
-    const text = `${point.number} ${description(point)}`.replace(/[\u0000-\u001F\u007F]/g, " ").trim();
-    const shown = text.length > 200 ? `${text.slice(0, 200)}…` : text;
+    // Cut, and on one line: a control character (a line break) would end the value early.
+    const text = `${point.number} ${description(point)}`;
+    const shown = (text.length > 200 ? `${text.slice(0, 200)}…` : text).replace(/[\u0000-\u001F\u007F]/g, " ");
     group(0, "POINT", 8, layer, 10, x, 20, y, 30, "0.0");
-    group(0, "TEXT", 8, layer, 10, textX, 20, textY, 30, "0.0", 40, height, 1, shown);
+    group(0, "TEXT", 8, layer, 10, textX, 20, textY, 30, "0.0", 40, height, 1, shown.trim());
   }
   group(0, "ENDSEC", 0, "EOF");
-  return new Uint8Array(parts.flatMap((part) => ansi(String(part))));
+  return ansi(parts.join(""));
 }
 
 // An Office Open XML workbook (XLSX) of one sheet, for spreadsheets that guess at a CSV's texts
