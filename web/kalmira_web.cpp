@@ -145,14 +145,7 @@ KALMIRA_EXPORT(hints) const Answer* hints() {
 }
 
 // Whether the last conversion's source is a source at all, with one of the two sections: 1 or 0.
-KALMIRA_EXPORT(is_source) int is_source() {
-  return report.coordinates.found || report.descriptions.found ? 1 : 0;
-}
+KALMIRA_EXPORT(is_source) int is_source() { return report.is_source() ? 1 : 0; }
 
 // Whether the last conversion's descriptions are UTF-8 rather than Windows-1252: 1 or 0.
-KALMIRA_EXPORT(in_utf8) int in_utf8() {
-  const auto utf8 = [](const kalmira::SourceDoubt& doubt) {
-    return doubt.kind == kalmira::Doubt::kDescriptionsInUtf8;
-  };
-  return std::any_of(doubts.begin(), doubts.end(), utf8) ? 1 : 0;
-}
+KALMIRA_EXPORT(in_utf8) int in_utf8() { return kalmira::descriptions_in_utf8(doubts) ? 1 : 0; }

@@ -78,7 +78,7 @@ GDALDataset* open(GDALOpenInfo* info) {
     CPLError(CE_Failure, CPLE_FileIO, "Fehler beim Lesen von %s", info->pszFilename);
     return nullptr;
   }
-  if (!report.coordinates.found && !report.descriptions.found) {
+  if (!report.is_source()) {
     CPLError(CE_Failure, CPLE_OpenFailed,
              "%s ist keine Quelldatei: sie hat weder [COORDINATES] noch [DESCRIPTION].",
              info->pszFilename);
@@ -88,11 +88,9 @@ GDALDataset* open(GDALOpenInfo* info) {
   for (const std::string& hint : hint_texts(doubts)) {
     CPLError(CE_Warning, CPLE_AppDefined, "%s", windows1252_to_utf8(hint).c_str());
   }
-  const bool utf8 = std::any_of(doubts.begin(), doubts.end(), [](const SourceDoubt& doubt) {
-    return doubt.kind == Doubt::kDescriptionsInUtf8;
-  });
   const std::string name = CPLGetBasename(info->pszFilename);
-  return new SourceDataset(std::make_unique<PointLayer>(name.c_str(), table, utf8));
+  return new SourceDataset(
+      std::make_unique<PointLayer>(name.c_str(), table, descriptions_in_utf8(doubts)));
 }
 
 }  // namespace

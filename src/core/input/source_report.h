@@ -25,6 +25,9 @@ struct SourceReport {
   std::bitset<kMaxPoints> with_coordinates;  // records a coordinates block filled
   std::bitset<kMaxPoints> with_description;  // records a description block filled
   bool binary = false;  // a zero byte near the start, which a text file does not hold
+
+  // A file with neither section is no source at all: a note, a photo.
+  bool is_source() const { return coordinates.found || descriptions.found; }
 };
 
 // Hands a source's bytes on unchanged and looks at the first ones, as tools that tell text from

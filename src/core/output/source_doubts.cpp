@@ -236,4 +236,10 @@ std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceRepo
   return doubts;
 }
 
+bool descriptions_in_utf8(const std::vector<SourceDoubt>& doubts) {
+  return std::any_of(doubts.begin(), doubts.end(), [](const SourceDoubt& doubt) {
+    return doubt.kind == Doubt::kDescriptionsInUtf8;
+  });
+}
+
 }  // namespace kalmira

@@ -53,4 +53,7 @@ struct SourceDoubt {
 // order a user best reads them; none for a sound source.
 std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report);
 
+// Whether the doubts find the descriptions in UTF-8 rather than Windows-1252.
+bool descriptions_in_utf8(const std::vector<SourceDoubt>& doubts);
+
 }  // namespace kalmira
