@@ -48,3 +48,15 @@ export function largeSource(mebibytes, line = false) {
   const piece = line ? "x".repeat(mebibytes << 20) : "a";
   return `${half}[COORDINATES]\r\nP1=1487533.05,6886305.18\r\n[DESCRIPTION]\r\nP1=${piece},b,c\r\n[END]\r\n${half}`;
 }
+
+// The files a ZIP holds, each name with its bytes, as libarchive's bsdtar reads them.
+export function unzipped(zip) {
+  const env = { ...process.env, LC_ALL: "C.UTF-8" }; // a locale that holds the names
+  const unpack = (option, ...names) => execFileSync("bsdtar", [option, zip, ...names], { env });
+  return Object.fromEntries(
+    String(unpack("-tf"))
+      .trim()
+      .split("\n")
+      .map((name) => [name, unpack("-xOf", name)]),
+  );
+}

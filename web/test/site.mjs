@@ -19,16 +19,27 @@ export async function launchChromium() {
   return chromium.launch({ executablePath: "/usr/bin/chromium", args });
 }
 
-// What the tests watch in a page: the object URLs alive, the longest task of its main thread, the
-// conversions started, the blocks the page read for a worker, the folder reads still running; and
-// what it holds back until `release()`: conversions while `holding` is set, the ends of folder
-// reads while `holdingReads` is.
+// The rows of the table of files, read in the page: each row's source, its target, its hints one
+// by one, its message, and whether it stands out.
+export const fileRows = () =>
+  [...document.querySelectorAll("#result .files tbody tr")].map(({ cells, className }) => ({
+    path: cells[0].textContent,
+    target: cells[1].textContent,
+    notes: [...cells[3].querySelectorAll("li")].map((li) => li.textContent),
+    message: cells[3].firstChild.textContent,
+    attention: className === "attention",
+  }));
+
+// What the tests watch in a page: the object URLs alive (and the Blob of each), the longest task
+// of its main thread, the conversions started, the blocks the page read for a worker, the folder
+// reads still running; and what it holds back until `release()`: conversions while `holding` is
+// set, the ends of folder reads while `holdingReads` is.
 export function watch() {
   const [make, revoke, post] = [URL.createObjectURL, URL.revokeObjectURL, Worker.prototype.postMessage];
-  const alive = new Set();
+  const alive = new Map();
   URL.createObjectURL = (object) => {
     const url = make(object);
-    alive.add(url);
+    alive.set(url, object);
     return url;
   };
   URL.revokeObjectURL = (url) => {
@@ -43,7 +54,8 @@ export function watch() {
     if (globalThis.holding && message[0]?.convert) held.push(() => post.apply(this, message));
     else post.apply(this, message);
   };
-  Object.assign(globalThis, { aliveUrls: () => alive.size, release: () => held.splice(0).forEach((send) => send()) });
+  const release = () => held.splice(0).forEach((send) => send());
+  Object.assign(globalThis, { aliveUrls: () => alive.size, blobOf: (url) => alive.get(url), release });
   // The reads of dropped folders: the browser names no type for the entries, so their reads are
   // counted from the first entry of each kind on.
   const counted = (object, name) => {
