@@ -1,4 +1,4 @@
-// The read phase, the hints about the source and the write phase on any source bytes. Besides
+// The conversion, the hints about the source and the target on any source bytes. Besides
 // running clean under the sanitizers, every hint must be one line of text, and the target must
 // have one CR LF line per counted point, each starting with two numbers in the eight-decimal
 // format.
@@ -7,12 +7,9 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "conversion.h"
 #include "hint_text.h"
-#include "input/byte_source.h"
-#include "input/line_reader.h"
-#include "input/section_parser.h"
 #include "output/byte_sink.h"
-#include "output/source_doubts.h"
 #include "output/target_writer.h"
 
 namespace {
@@ -40,20 +37,18 @@ void require_number(std::string_view& line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   kalmira::MemorySource source(std::string_view(reinterpret_cast<const char*>(data), size));
-  kalmira::LineReader reader(source);
-  kalmira::PointTable table;
-  kalmira::SourceReport report;
-  kalmira::read_source_file(reader, table, report);
-  const int count = table.count;
-  require(count >= 0 && count <= kalmira::kMaxPoints);
+  const kalmira::Conversion conversion = kalmira::convert_source(source);
+  const int count = conversion.table.count;
+  require(conversion.read_completely && count >= 0 && count <= kalmira::kMaxPoints &&
+          conversion.points.size() == static_cast<std::size_t>(count));
   // Every hint is one line of text.
-  for (const std::string& hint : kalmira::hint_texts(kalmira::source_doubts(table, report))) {
+  for (const std::string& hint : kalmira::hint_texts(conversion.doubts)) {
     require(!hint.empty() &&
             std::none_of(hint.begin(), hint.end(), [](char c) { return c >= 0 && c < 0x20; }));
   }
 
   kalmira::StringSink sink;
-  kalmira::write_target_file(sink, table);
+  kalmira::write_target_file(sink, conversion.table);
   std::string_view target = sink.bytes();
   for (int line = 0; line < count; ++line) {
     const std::size_t lf = target.find('\n');

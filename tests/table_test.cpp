@@ -10,8 +10,9 @@
 #include <vector>
 
 #include "case_file.h"
+#include "conversion.h"
 #include "input/field_extractor.h"
-#include "input/section_parser.h"
+#include "input/line_reader.h"
 #include "numbers/number_parser.h"
 #include "output/number_format.h"
 #include "output/target_name.h"
@@ -45,24 +46,23 @@ Fields all_reads(const std::string& bytes, bool joined) {
   return reads;
 }
 
-// The count, and the record a case names: index, easting, northing, desc1 to desc3.
+// The count, and the record a case names: index, easting, northing, the three pieces.
 Fields read_sections(const Fields& f) {
   MemorySource bytes(f[0]);
-  PointTable table;
-  SourceReport report;
-  read_source_completely(bytes, table, report);
+  const PointTable table = convert_source(bytes).table;
   Fields read{std::to_string(table.count)};
   if (f.size() > 2) {
     const PointRecord& r = table.records.at(std::stoul(f[2]));
-    read.insert(read.end(), {f[2], r.easting, r.northing, r.desc1, r.desc2, r.desc3});
+    read.insert(read.end(), {f[2], r.easting, r.northing});
+    read.insert(read.end(), r.pieces.begin(), r.pieces.end());
   }
   return read;
 }
 
 // One counted record and one that is not.
 Fields write_record(const Fields& f) {
-  PointTable table{{PointRecord{f[0], f[1], f[2], f[3], f[4]}, {"1", "1", "not", "counted", ","}},
-                   1};
+  PointTable table{
+      {PointRecord{f[0], f[1], {f[2], f[3], f[4]}}, {"1", "1", {"not", "counted", ""}}}, 1};
   StringSink sink;
   write_target_file(sink, table);
   return {sink.bytes()};
@@ -94,7 +94,7 @@ const Table kTables[] = {
      }},
     {"coordinates", 1,
      [](const Fields& f) {
-       const Position position = position_of({f[0], f[0], "", "", ""});
+       const Position position = position_of({f[0], f[0], {}});
        return Fields{position.longitude, position.latitude};
      }},
     {"number_format", 1,

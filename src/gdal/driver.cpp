@@ -10,12 +10,10 @@
 #include <string_view>
 #include <vector>
 
+#include "conversion.h"
 #include "gdal_priv.h"
-#include "hint_text.h"
-#include "input/section_parser.h"
-#include "output/source_doubts.h"
 #include "point_layer.h"
-#include "windows1252.h"
+#include "sentences.h"
 
 namespace kalmira {
 namespace {
@@ -72,25 +70,20 @@ GDALDataset* open(GDALOpenInfo* info) {
     return nullptr;
   }
   VirtualSource source(info->fpL, static_cast<std::size_t>(status.st_size));
-  PointTable table;
-  SourceReport report;
-  if (!read_source_completely(source, table, report)) {
-    CPLError(CE_Failure, CPLE_FileIO, "Fehler beim Lesen von %s", info->pszFilename);
+  const Conversion conversion = convert_source(source);
+  if (!conversion.read_completely || !conversion.is_source()) {
+    const bool read = conversion.read_completely;
+    CPLError(
+        CE_Failure, read ? CPLE_OpenFailed : CPLE_FileIO, "%s",
+        (read ? no_source_sentence(info->pszFilename) : read_failure_sentence(info->pszFilename))
+            .c_str());
     return nullptr;
   }
-  if (!report.is_source()) {
-    CPLError(CE_Failure, CPLE_OpenFailed,
-             "%s ist keine Quelldatei: sie hat weder [COORDINATES] noch [DESCRIPTION].",
-             info->pszFilename);
-    return nullptr;
-  }
-  const std::vector<SourceDoubt> doubts = source_doubts(table, report);
-  for (const std::string& hint : hint_texts(doubts)) {
-    CPLError(CE_Warning, CPLE_AppDefined, "%s", windows1252_to_utf8(hint).c_str());
+  for (const std::string& hint : hint_sentences(conversion.doubts)) {
+    CPLError(CE_Warning, CPLE_AppDefined, "%s", hint.c_str());
   }
   const std::string name = CPLGetBasename(info->pszFilename);
-  return new SourceDataset(
-      std::make_unique<PointLayer>(name.c_str(), table, descriptions_in_utf8(doubts)));
+  return new SourceDataset(std::make_unique<PointLayer>(name.c_str(), conversion));
 }
 
 }  // namespace

@@ -1,12 +1,10 @@
 #include "point_layer.h"
 
-#include "output/coordinate_conversion.h"
-#include "output/source_doubts.h"
 #include "windows1252.h"
 
 namespace kalmira {
 
-PointLayer::PointLayer(const char* name, const PointTable& table, bool utf8)
+PointLayer::PointLayer(const char* name, const Conversion& conversion)
     : definition_(new OGRFeatureDefn(name)), wgs84_(new OGRSpatialReference()) {
   SetDescription(name);
   definition_->Reference();
@@ -20,21 +18,21 @@ PointLayer::PointLayer(const char* name, const PointTable& table, bool utf8)
     OGRFieldDefn field(piece, OFTString);
     definition_->AddFieldDefn(&field);
   }
-  for (int i = 0; i < table.count; ++i) {
-    const PointRecord& record = table.records[static_cast<std::size_t>(i)];
+  // The pieces are shown as what the doubts find them to be.
+  const bool utf8 = conversion.descriptions_in_utf8();
+  for (std::size_t i = 0; i < conversion.points.size(); ++i) {
+    const ConvertedPoint& converted = conversion.points[i];
     auto feature = std::make_unique<OGRFeature>(definition_);
-    feature->SetFID(i + 1);
-    feature->SetField(0, i + 1);
+    feature->SetFID(static_cast<GIntBig>(i + 1));
+    feature->SetField(0, static_cast<int>(i + 1));
     int field = 1;
-    for (const std::string* piece : {&record.desc1, &record.desc2, &record.desc3}) {
-      const std::string_view text = piece_text(*piece);
-      feature->SetField(field++,
-                        utf8 ? std::string(text).c_str() : windows1252_to_utf8(text).c_str());
+    for (const std::string& piece : conversion.table.records[i].pieces) {
+      feature->SetField(field++, utf8 ? piece.c_str() : windows1252_to_utf8(piece).c_str());
     }
     auto* point = new OGRPoint();
-    if (is_on_map(record)) {
-      point->setX(easting_to_longitude(record.easting));
-      point->setY(northing_to_latitude(record.northing));
+    if (converted.on_map) {
+      point->setX(converted.longitude);
+      point->setY(converted.latitude);
     }
     point->assignSpatialReference(wgs84_);
     feature->SetGeometryDirectly(point);

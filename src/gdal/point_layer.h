@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "input/point_table.h"
+#include "conversion.h"
 #include "ogrsf_frmts.h"
 
 namespace kalmira {
@@ -14,8 +14,7 @@ namespace kalmira {
 // pieces in the source's order, in UTF-8.
 class PointLayer final : public OGRLayer, public OGRGetNextFeatureThroughRaw<PointLayer> {
  public:
-  // `utf8`: whether the pieces are UTF-8 already rather than Windows-1252.
-  PointLayer(const char* name, const PointTable& table, bool utf8);
+  PointLayer(const char* name, const Conversion& conversion);
   ~PointLayer() override;
   PointLayer(const PointLayer&) = delete;
   PointLayer& operator=(const PointLayer&) = delete;

@@ -20,9 +20,8 @@ void LineBuffer::append(std::string_view bytes, std::optional<std::size_t> room)
     std::size_t capacity = std::max(needed, 2 * line_.capacity());
     if (room && needed >= kLongLine)
       capacity = std::max(capacity, needed + std::min(*room, kLargestReservation));
-    // One byte to spare, for the "," a stored piece ends with.
-    if (capacity >= line_.max_size()) throw std::bad_alloc();
-    line_.reserve(capacity + 1);
+    if (capacity > line_.max_size()) throw std::bad_alloc();
+    line_.reserve(capacity);
   }
   line_.append(bytes);
 }

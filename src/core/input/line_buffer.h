@@ -18,7 +18,7 @@ class LineBuffer {
   // Throws std::bad_alloc when the memory runs out.
   void append(std::string_view bytes, std::optional<std::size_t> room);
   std::string_view view() const { return line_; }
-  // The line's bytes, with a byte to spare; the line is empty after.
+  // The line's bytes; the line is empty after.
   std::string take();
 
  private:

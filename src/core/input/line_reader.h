@@ -38,7 +38,7 @@ class LineReader {
   bool failed() const { return failed_; }
 
   std::string_view line() const { return line_.view(); }
-  // Gives the current line's bytes away, with a byte to spare; the line is empty after.
+  // Gives the current line's bytes away; the line is empty after.
   std::string take_line() { return line_.take(); }
 
  private:

@@ -2,26 +2,18 @@
 
 #include <array>
 #include <string>
-#include <string_view>
 
 namespace kalmira {
 
-// One point as read from the source file: the raw coordinate texts and the three
-// description pieces, each non-empty piece already ending in ",".
+// One point as read from the source file: the raw coordinate texts and the three description
+// pieces as the source holds them (the target writes each non-empty one followed by ",").
 struct PointRecord {
   std::string easting;
   std::string northing;
-  std::string desc1;
-  std::string desc2;
-  std::string desc3;
+  std::array<std::string, 3> pieces;
 
   bool operator==(const PointRecord&) const = default;
 };
-
-// A description piece as the source holds it, without the "," it is stored with.
-inline std::string_view piece_text(std::string_view piece) {
-  return piece.substr(0, piece.empty() ? 0 : piece.size() - 1);
-}
 
 inline constexpr int kMaxPoints = 99;
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
-#include <new>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -23,7 +22,6 @@ void store_coordinates(LineReader& source, PointRecord& record) {
 }
 
 // Each piece's search starts where the previous one was found, so the pieces come in line order.
-// A non-empty piece is stored with a trailing ",", as the target line joins pieces without one.
 // The largest piece keeps the line's own bytes, and only the others are copied: a piece may be
 // hundreds of megabytes long.
 void store_descriptions(LineReader& source, PointRecord& record) {
@@ -31,26 +29,23 @@ void store_descriptions(LineReader& source, PointRecord& record) {
   const FieldPlace place1 = locate_field(line, '=', 2, ',', 0);
   const FieldPlace place2 = locate_field(line, ',', 2, ',', place1.first);
   const FieldPlace place3 = locate_field(line, ',', 2, '\n', place2.first + place2.length);
-  const std::array<std::pair<FieldPlace, std::string*>, 3> pieces = {
-      {{place1, &record.desc1}, {place2, &record.desc2}, {place3, &record.desc3}}};
-  const auto largest = std::max_element(
-      pieces.begin(), pieces.end(),
-      [](const auto& a, const auto& b) { return a.first.length < b.first.length; });
+  const std::array<FieldPlace, 3> places = {place1, place2, place3};
   const auto length = [](const FieldPlace& place) {
     return static_cast<std::size_t>(place.length);
   };
-  for (const auto& [place, piece] : pieces) {
-    if (piece != largest->second) *piece = line.substr(place.start, length(place));
+  const auto largest = static_cast<std::size_t>(
+      std::max_element(places.begin(), places.end(),
+                       [](const auto& a, const auto& b) { return a.length < b.length; }) -
+      places.begin());
+  for (std::size_t i = 0; i < places.size(); ++i) {
+    if (i != largest) record.pieces[i] = line.substr(places[i].start, length(places[i]));
   }
   std::string taken = source.take_line();
-  taken.erase(0, largest->first.start);
-  taken.resize(length(largest->first));
+  taken.erase(0, places[largest].start);
+  taken.resize(length(places[largest]));
   // A piece much smaller than the line's room would hold memory it never uses.
   if (taken.capacity() > 2 * taken.size() + 4096) taken.shrink_to_fit();
-  *largest->second = std::move(taken);
-  for (std::string* piece : {&record.desc1, &record.desc2, &record.desc3}) {
-    if (!piece->empty()) *piece += ',';
-  }
+  record.pieces[largest] = std::move(taken);
 }
 
 // Reads the entry lines that follow a header until a line holds "]", the data end or the table
@@ -98,17 +93,6 @@ void read_source_file(LineReader& source, PointTable& table, SourceReport& repor
       overflowing = &report.descriptions;
     }
   }
-}
-
-bool read_source_completely(ByteSource& bytes, PointTable& table, SourceReport& report) {
-  SniffingSource sniffed(bytes, report);
-  LineReader reader(sniffed);
-  try {
-    read_source_file(reader, table, report);
-  } catch (const std::bad_alloc&) {
-    return false;  // a line or a field too large for memory
-  }
-  return !reader.failed();
 }
 
 }  // namespace kalmira

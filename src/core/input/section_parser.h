@@ -12,8 +12,4 @@ namespace kalmira {
 // the source besides the points.
 void read_source_file(LineReader& source, PointTable& table, SourceReport& report);
 
-// The read phase on raw source bytes. Returns false when the source could not be read to its
-// end (an I/O error, or a line or field too large for memory): the table is then incomplete.
-bool read_source_completely(ByteSource& bytes, PointTable& table, SourceReport& report);
-
 }  // namespace kalmira

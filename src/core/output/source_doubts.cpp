@@ -8,14 +8,13 @@
 #include <optional>
 #include <string_view>
 
+#include "input/utf8.h"
 #include "numbers/number_parser.h"
-#include "output/target_writer.h"
+#include "output/converted_point.h"
 
 namespace kalmira {
 namespace {
 
-// The projection's latitude limit, atan(sinh(pi)) in degrees: the map is square there.
-constexpr double kMercatorLimit = 85.0511287798066;
 // Values of at most this size, in metres, put a point within metres of 0°/0°: they are most
 // likely degrees.
 constexpr double kLargestDegree = 180;
@@ -132,19 +131,11 @@ enum class Encoding { kAscii, kUtf8, kOther };
 // A text in UTF-8 holds sequences of several bytes and no byte above 0x7F outside them.
 Encoding encoding_of(std::string_view text) {
   Encoding found = Encoding::kAscii;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) continue;
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                               : lead >= 0xE0 && lead <= 0xEF ? 3
-                               : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                              : 0;
-    if (length == 0 || i + length > text.size()) return Encoding::kOther;
-    for (std::size_t k = 1; k < length; ++k) {
-      if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return Encoding::kOther;
-    }
-    found = Encoding::kUtf8;
-    i += length - 1;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = utf8_length(text.substr(i));
+    if (length == 0) return Encoding::kOther;
+    if (length > 1) found = Encoding::kUtf8;
+    i += length;
   }
   return found;
 }
@@ -154,12 +145,11 @@ Encoding encoding_of(std::string_view text) {
 void add_utf8_doubt(std::vector<SourceDoubt>& doubts, const Records& records, int count) {
   std::optional<SourceDoubt> doubt;
   for (int i = 0; i < count; ++i) {
-    const PointRecord& record = records[static_cast<std::size_t>(i)];
-    for (const std::string* piece : {&record.desc1, &record.desc2, &record.desc3}) {
-      const Encoding encoding = encoding_of(*piece);
+    for (const std::string& piece : records[static_cast<std::size_t>(i)].pieces) {
+      const Encoding encoding = encoding_of(piece);
       if (encoding == Encoding::kOther) return;
       if (encoding == Encoding::kAscii || doubt) continue;
-      std::string_view quote = piece_text(*piece);
+      std::string_view quote = piece;
       if (quote.size() > kLongestQuote) {
         std::size_t end = kLongestQuote;
         while ((static_cast<unsigned char>(quote[end]) & 0xC0) == 0x80) --end;
@@ -172,16 +162,9 @@ void add_utf8_doubt(std::vector<SourceDoubt>& doubts, const Records& records, in
   if (doubt) doubts.push_back(std::move(*doubt));
 }
 
-}  // namespace
-
-bool is_on_map(const PointRecord& record) {
-  const Place place = place_of(record);
-  return std::isfinite(place.longitude) && std::isfinite(place.latitude) &&
-         std::fabs(place.longitude) <= 180 && std::fabs(place.latitude) <= kMercatorLimit;
-}
-
-std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report) {
-  std::vector<SourceDoubt> doubts;
+// Whether the source has its sections, and whether the table holds all their entry lines.
+void add_section_doubts(std::vector<SourceDoubt>& doubts, const PointTable& table,
+                        const SourceReport& report) {
   const auto flag = [&](bool doubtful, Doubt kind) {
     if (doubtful) doubts.push_back({kind});
   };
@@ -194,9 +177,10 @@ std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceRepo
         std::pair(&report.descriptions, Doubt::kDescriptionsOverflow)}) {
     if (section->entry_lines > kMaxPoints) doubts.push_back({kind, {}, section->entry_lines});
   }
+}
 
-  const int count = table.count;
-  const auto& records = table.records;
+// The points that lack a line of one section, and the lines beyond the count.
+void add_matching_doubts(std::vector<SourceDoubt>& doubts, int count, const SourceReport& report) {
   const auto& coordinates = report.with_coordinates;
   const auto& descriptions = report.with_description;
   add(doubts, Doubt::kWithoutCoordinates,
@@ -207,11 +191,16 @@ std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceRepo
       points_where(count, kMaxPoints, [&](std::size_t i) { return coordinates[i]; }));
   add(doubts, Doubt::kDescriptionsNotTaken,
       points_where(count, kMaxPoints, [&](std::size_t i) { return descriptions[i]; }));
+}
 
+// What the coordinate texts of the counted points with a coordinate line say: numbers or not,
+// degrees rather than metres, a point far from the others.
+void add_place_doubts(std::vector<SourceDoubt>& doubts, const PointTable& table,
+                      const SourceReport& report) {
   std::vector<Coordinates> read;
-  for (int i = 0; i < count; ++i) {
-    const PointRecord& record = records[static_cast<std::size_t>(i)];
-    if (coordinates[static_cast<std::size_t>(i)]) {
+  for (int i = 0; i < table.count; ++i) {
+    const PointRecord& record = table.records[static_cast<std::size_t>(i)];
+    if (report.with_coordinates[static_cast<std::size_t>(i)]) {
       read.push_back({i + 1, &record, read_number(record.easting), read_number(record.northing)});
     }
   }
@@ -230,16 +219,19 @@ std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceRepo
   }
   add(doubts, Doubt::kNearZero, std::move(near_zero));
   add_far_points(doubts, spots);
-  add(doubts, Doubt::kOffMap,
-      points_where(0, count, [&](std::size_t i) { return !is_on_map(records[i]); }));
-  add_utf8_doubt(doubts, records, count);
-  return doubts;
 }
 
-bool descriptions_in_utf8(const std::vector<SourceDoubt>& doubts) {
-  return std::any_of(doubts.begin(), doubts.end(), [](const SourceDoubt& doubt) {
-    return doubt.kind == Doubt::kDescriptionsInUtf8;
-  });
+}  // namespace
+
+std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report) {
+  std::vector<SourceDoubt> doubts;
+  add_section_doubts(doubts, table, report);
+  add_matching_doubts(doubts, table.count, report);
+  add_place_doubts(doubts, table, report);
+  add(doubts, Doubt::kOffMap,
+      points_where(0, table.count, [&](std::size_t i) { return !is_on_map(table.records[i]); }));
+  add_utf8_doubt(doubts, table.records, table.count);
+  return doubts;
 }
 
 }  // namespace kalmira

@@ -9,10 +9,6 @@
 
 namespace kalmira {
 
-// Whether a point can stand on a map in the spherical Mercator projection: its longitude and
-// latitude, as the target gives them, finite, within ±180° and within the projection's limit.
-bool is_on_map(const PointRecord& record);
-
 // What makes a source doubtful: something the target leaves out, reads differently from what
 // the source seems to mean, or places where no survey lies.
 enum class Doubt {
@@ -52,8 +48,5 @@ struct SourceDoubt {
 // The doubts about a source, found in the table and the report its reading filled, in the
 // order a user best reads them; none for a sound source.
 std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report);
-
-// Whether the doubts find the descriptions in UTF-8 rather than Windows-1252.
-bool descriptions_in_utf8(const std::vector<SourceDoubt>& doubts);
 
 }  // namespace kalmira

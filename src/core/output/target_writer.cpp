@@ -20,9 +20,11 @@ void write_target_file(ByteSink& target, const PointTable& table) {
     const PointRecord& record = table.records[static_cast<std::size_t>(i)];
     const Position position = position_of(record);
     target.write(position.longitude + ", " + position.latitude + ", ");
-    target.write(record.desc2);
-    target.write(record.desc1);
-    target.write(record.desc3);
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{0}, std::size_t{2}}) {
+      if (record.pieces[piece].empty()) continue;
+      target.write(record.pieces[piece]);
+      target.write(",");
+    }
     target.write("\r\n");
   }
 }

@@ -22,8 +22,9 @@ struct Position {
 };
 Position position_of(const PointRecord& record);
 
-// Writes one line per record below `table.count`: longitude, latitude, then the description
-// pieces in the order desc2, desc1, desc3, ended by CR LF.
+// Writes one line per record below `table.count`: longitude, latitude, then the non-empty
+// description pieces each followed by ",", the second first, then the first and the third,
+// ended by CR LF.
 void write_target_file(ByteSink& target, const PointTable& table);
 
 }  // namespace kalmira

@@ -2,8 +2,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/console.h"
-#include "driver/converter.h"
+#include "console/console.h"
+#include "console/converter.h"
 
 #ifdef _WIN32
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "driver/locale.h"
+#include "console/locale.h"
 
 #include <string>
 #include <string_view>

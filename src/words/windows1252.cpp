@@ -4,6 +4,8 @@
 #include <array>
 #include <utility>
 
+#include "input/utf8.h"
+
 namespace kalmira {
 namespace {
 
@@ -34,18 +36,13 @@ void append_utf8(std::string& out, char32_t code_point) {
 // The code point of the UTF-8 character at the front of `text`, and its length in bytes; a
 // length of 1 and no code point where `text` starts with no whole character.
 std::pair<char32_t, std::size_t> next_utf8(std::string_view text) {
+  const std::size_t length = utf8_length(text);
+  if (length == 0) return {0xFFFD, 1};
   const auto lead = static_cast<unsigned char>(text[0]);
-  if (lead < 0x80) return {lead, 1};
-  const std::size_t length = lead >= 0xC2 && lead <= 0xDF   ? 2
-                             : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4
-                                                            : 0;
-  if (length == 0 || length > text.size()) return {0xFFFD, 1};
+  if (length == 1) return {lead, 1};
   char32_t code_point = lead & (0x7F >> length);
   for (std::size_t k = 1; k < length; ++k) {
-    const auto next = static_cast<unsigned char>(text[k]);
-    if ((next & 0xC0) != 0x80) return {0xFFFD, 1};
-    code_point = code_point << 6 | (next & 0x3F);
+    code_point = code_point << 6 | (static_cast<unsigned char>(text[k]) & 0x3F);
   }
   return {code_point, length};
 }

@@ -1,15 +1,13 @@
-#include "driver/converter.h"
+#include "console/converter.h"
 
 #include <cstdio>
 #include <string>
 
-#include "driver/messages.h"
-#include "driver/source_file.h"
+#include "console/source_file.h"
+#include "conversion.h"
 #include "hint_text.h"
-#include "input/byte_source.h"
-#include "input/section_parser.h"
+#include "messages.h"
 #include "output/byte_sink.h"
-#include "output/source_doubts.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
 
@@ -45,8 +43,8 @@ int fail_with_target(Console& console, std::string_view message, const std::stri
 
 // The hints about a doubtful source, a line each on standard error, where they do not mingle
 // with the dialogue that scripts may read.
-void tell_hints(Console& console, const PointTable& table, const SourceReport& report) {
-  for (const std::string& hint : hint_texts(source_doubts(table, report))) {
+void tell_hints(Console& console, const Conversion& conversion) {
+  for (const std::string& hint : hint_texts(conversion.doubts)) {
     console.write_error(std::string(messages::kHint) + hint + "\n");
   }
 }
@@ -54,7 +52,6 @@ void tell_hints(Console& console, const PointTable& table, const SourceReport& r
 }  // namespace
 
 int run_converter(std::span<const std::string> arguments, Console& console) {
-  PointTable table;
   const std::string source_name = arguments.empty() ? ask_for_source_name(console) : arguments[0];
   console.write(messages::kConvertingFrom, source_name, "\n");
 
@@ -65,10 +62,9 @@ int run_converter(std::span<const std::string> arguments, Console& console) {
     return fail_with_confirmation(console);
   }
   FileSource source_bytes(source.file);
-  SourceReport report;
-  const bool read_completely = read_source_completely(source_bytes, table, report);
+  const Conversion conversion = convert_source(source_bytes);
   std::fclose(source.file);
-  if (!read_completely) {
+  if (!conversion.read_completely) {
     console.write(messages::kReadFailed, source_name, "\n");
     return fail_with_confirmation(console);
   }
@@ -83,10 +79,10 @@ int run_converter(std::span<const std::string> arguments, Console& console) {
     return fail_with_target(console, messages::kOpenFailed, target_name, target_given ? "\n" : "");
   }
   FileSink target(target_file);
-  write_target_file(target, table);
+  write_target_file(target, conversion.table);
   if (!target.close()) return fail_with_target(console, messages::kWriteFailed, target_name, "\n");
 
-  tell_hints(console, table, report);
+  tell_hints(console, conversion);
   console.write(messages::kConfirm);
   console.read_line();
   return kSuccess;

@@ -3,7 +3,7 @@
 #include <span>
 #include <string>
 
-#include "driver/console.h"
+#include "console/console.h"
 
 namespace kalmira {
 

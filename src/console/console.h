@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "driver/screen.h"
+#include "console/screen.h"
 
 namespace kalmira {
 

@@ -66,8 +66,56 @@ std::string partly_number(std::string_view value, const SourceDoubt& doubt) {
   return text;
 }
 
-std::string hint_text(const SourceDoubt& doubt) {
+// "liegt" for one point, "liegen" for more.
+std::string lie(const std::vector<int>& points) {
+  return points_named(points) + (points.size() == 1 ? " liegt" : " liegen");
+}
+
+std::string in_utf8(const SourceDoubt& doubt) {
+  return "Die Beschreibungen sind in UTF-8 gespeichert, nicht in Windows-1252 (zuerst bei " +
+         points_named(doubt.points) + ": " + quoted(utf8_to_windows1252(doubt.quote)) +
+         "). Die Zieldatei \xFC"
+         "bernimmt ihre Bytes unver\xE4ndert; ein Programm, das sie "
+         "als Windows-1252 liest, zeigt " +
+         quoted(doubt.quote) + ".";
+}
+
+// The hints about single points.
+std::string point_hint(const SourceDoubt& doubt) {
   const std::vector<int>& points = doubt.points;
+  switch (doubt.kind) {
+    case Doubt::kWithoutCoordinates:
+      return points_named(points) +
+             " ohne Koordinaten: die Zieldatei gibt L\xE4nge 0 und Breite 0 an (im Golf von "
+             "Guinea).";
+    case Doubt::kWithoutDescription:
+      return points_named(points) + " ohne Beschreibung.";
+    case Doubt::kEastingNoNumber:
+      return "Rechtswert keine Zahl, als 0 gelesen: " + points_named(points) + ".";
+    case Doubt::kNorthingNoNumber:
+      return "Hochwert keine Zahl, als 0 gelesen: " + points_named(points) + ".";
+    case Doubt::kNearZero:
+      return lie(points) +
+             " bei L\xE4nge 0, Breite 0 (im Golf von Guinea): Rechts- und Hochwert sind "
+             "h\xF6"
+             "chstens 180. Stehen die Koordinaten in Grad statt in Metern?";
+    case Doubt::kFarFromOthers:
+      return lie(points) + " " + german_number(doubt.kilometres) +
+             " km von der Mitte der \xFC"
+             "brigen Punkte entfernt: ein Tippfehler in den Koordinaten?";
+    case Doubt::kOffMap:
+      return lie(points) +
+             " nicht auf der Karte: L\xE4nge oder Breite ist zu gro\xDF (\xFC"
+             "ber 180\xB0 oder \xFC"
+             "ber 85\xB0) oder gar keine Zahl.";
+    case Doubt::kDescriptionsInUtf8:
+      return in_utf8(doubt);
+    default:
+      return {};  // the other kinds are the source's as a whole: hint_text words them
+  }
+}
+
+std::string hint_text(const SourceDoubt& doubt) {
   switch (doubt.kind) {
     case Doubt::kNotText:
       return "Die Quelldatei ist keine Textdatei, eher ein Bild oder ein Programm: ist es "
@@ -82,50 +130,18 @@ std::string hint_text(const SourceDoubt& doubt) {
       return overflow("[COORDINATES]", doubt.entries);
     case Doubt::kDescriptionsOverflow:
       return overflow("[DESCRIPTION]", doubt.entries);
-    case Doubt::kWithoutCoordinates:
-      return points_named(points) +
-             " ohne Koordinaten: die Zieldatei gibt L\xE4nge 0 und Breite 0 an (im Golf von "
-             "Guinea).";
-    case Doubt::kWithoutDescription:
-      return points_named(points) + " ohne Beschreibung.";
     case Doubt::kCoordinatesNotTaken:
-      return not_taken(points, "Koordinaten ohne Beschreibung");
+      return not_taken(doubt.points, "Koordinaten ohne Beschreibung");
     case Doubt::kDescriptionsNotTaken:
-      return not_taken(points, points.size() == 1 ? "Beschreibung ohne Koordinaten"
-                                                  : "Beschreibungen ohne Koordinaten");
-    case Doubt::kEastingNoNumber:
-      return "Rechtswert keine Zahl, als 0 gelesen: " + points_named(points) + ".";
-    case Doubt::kNorthingNoNumber:
-      return "Hochwert keine Zahl, als 0 gelesen: " + points_named(points) + ".";
+      return not_taken(doubt.points, doubt.points.size() == 1 ? "Beschreibung ohne Koordinaten"
+                                                              : "Beschreibungen ohne Koordinaten");
     case Doubt::kEastingPartlyNumber:
       return partly_number("Rechtswert", doubt);
     case Doubt::kNorthingPartlyNumber:
       return partly_number("Hochwert", doubt);
-    case Doubt::kNearZero:
-      return points_named(points) + (points.size() == 1 ? " liegt" : " liegen") +
-             " bei L\xE4nge 0, Breite 0 (im Golf von Guinea): Rechts- und Hochwert sind "
-             "h\xF6"
-             "chstens 180. Stehen die Koordinaten in Grad statt in Metern?";
-    case Doubt::kFarFromOthers:
-      return points_named(points) + " liegt " + german_number(doubt.kilometres) +
-             " km von der Mitte der \xFC"
-             "brigen Punkte entfernt: ein Tippfehler in den "
-             "Koordinaten?";
-    case Doubt::kOffMap:
-      return points_named(points) + (points.size() == 1 ? " liegt" : " liegen") +
-             " nicht auf der Karte: L\xE4nge oder Breite ist zu gro\xDF (\xFC"
-             "ber 180\xB0 "
-             "oder \xFC"
-             "ber 85\xB0) oder gar keine Zahl.";
-    case Doubt::kDescriptionsInUtf8:
-      return "Die Beschreibungen sind in UTF-8 gespeichert, nicht in Windows-1252 (zuerst bei " +
-             points_named(points) + ": " + quoted(utf8_to_windows1252(doubt.quote)) +
-             "). Die Zieldatei \xFC"
-             "bernimmt ihre Bytes unver\xE4ndert; ein Programm, das sie "
-             "als Windows-1252 liest, zeigt " +
-             quoted(doubt.quote) + ".";
+    default:
+      return point_hint(doubt);
   }
-  return {};
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "driver/source_file.h"
+#include "console/source_file.h"
 
 #include <cerrno>
 #include <filesystem>

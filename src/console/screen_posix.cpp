@@ -2,8 +2,8 @@
 
 #include <cstdlib>
 
-#include "driver/locale.h"
-#include "driver/screen.h"
+#include "console/locale.h"
+#include "console/screen.h"
 #include "windows1252.h"
 
 namespace kalmira {
