@@ -9,8 +9,8 @@ include(CheckLinkerFlag)
 
 add_library(kalmira_options INTERFACE)
 target_compile_options(kalmira_options INTERFACE
-  -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Wold-style-cast
-  -Wnon-virtual-dtor -Woverloaded-virtual -Wnull-dereference -Wimplicit-fallthrough
+  -Wall -Wextra -Wpedantic -Wconversion -Wsign-conversion -Wshadow -Wnull-dereference
+  -Wimplicit-fallthrough $<$<COMPILE_LANGUAGE:CXX>:-Wold-style-cast -Wnon-virtual-dtor -Woverloaded-virtual>
   $<$<BOOL:${KALMIRA_WARNINGS_AS_ERRORS}>:-Werror>
   # GCC 12 reports false -Wrestrict overlaps in std::string concatenation at -O2 (its bug 105329).
   $<$<CXX_COMPILER_ID:GNU>:-Wno-restrict>)

@@ -1,7 +1,8 @@
 # Run by CPack in its staging folder before it makes the Debian packages, one a component: Debian
 # wants manual pages and the changelog compressed, reproducibly, and a copyright file beside the
 # changelog of each package.
-file(GLOB_RECURSE pages "${CPACK_TEMPORARY_DIRECTORY}/*.1")  # only manual pages end so
+file(GLOB_RECURSE pages "${CPACK_TEMPORARY_DIRECTORY}/*.1")
+list(FILTER pages INCLUDE REGEX "/share/man/")  # not libkalmira.so.1
 foreach(page IN LISTS pages)
   execute_process(COMMAND gzip -9n ${page} COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
