@@ -2,7 +2,7 @@
 # Wine in a fresh private prefix with one server for all runs. Run from the project's root.
 
 # Builds kalmira.exe, the zip and the installer, with the native end-to-end harness that tries
-# them; sets `zip`, `setup` and `version` from the SHA256SUMS the build writes.
+# them, and kalmira.dll; sets `zip`, `setup` and `version` from the SHA256SUMS the build writes.
 build_windows_deliverables() {
   scripts/install-build-tools windows
   mkdir -p build
@@ -10,6 +10,7 @@ build_windows_deliverables() {
   cmake --build --preset release --target kalmira_end_to_end_tests > /dev/null
   cmake --workflow --preset windows-package > build/windows-package.log 2>&1 ||
     { cat build/windows-package.log; return 1; }
+  cmake --build --preset windows --target kalmira_library > /dev/null
   (cd build/windows && sha256sum --check --quiet SHA256SUMS)
   zip=build/windows/$(awk '/-win64\.zip$/ { print $2 }' build/windows/SHA256SUMS)
   setup=build/windows/$(awk '/-setup\.exe$/ { print $2 }' build/windows/SHA256SUMS)
