@@ -20,23 +20,27 @@ int hex_digit(char c) {
   return c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
 }
 
-// Hexadecimal digits with an optional point and binary exponent: the digits' bits, the leading
-// 60 of them kept, the rest only as a sticky bit, rounded once, to nearest even, into a double.
-std::errc hex_to_double(std::string_view text, double& value) {
+// Hexadecimal digits with an optional point and binary exponent, as bits: the leading 60 of
+// them kept, the rest only as a sticky bit, and the exponent of the lowest bit kept.
+struct HexBits {
   std::uint64_t bits = 0;
   bool sticky = false;
-  std::int64_t exponent = 0;  // of the lowest bit kept
+  std::int64_t exponent = 0;
+};
+
+HexBits read_hex(std::string_view text) {
+  HexBits read;
   bool point = false;
   std::size_t i = 0;
   for (; i < text.size() && (hex_digit(text[i]) >= 0 || (text[i] == '.' && !point)); ++i) {
     if (text[i] == '.') {
       point = true;
-    } else if (bits >> 56 == 0) {
-      bits = bits << 4 | static_cast<unsigned>(hex_digit(text[i]));
-      exponent -= point ? 4 : 0;
+    } else if (read.bits >> 56 == 0) {
+      read.bits = read.bits << 4 | static_cast<unsigned>(hex_digit(text[i]));
+      read.exponent -= point ? 4 : 0;
     } else {
-      sticky |= hex_digit(text[i]) != 0;
-      exponent += point ? 0 : 4;
+      read.sticky |= hex_digit(text[i]) != 0;
+      read.exponent += point ? 0 : 4;
     }
   }
   if (i < text.size() && (text[i] | 0x20) == 'p') {
@@ -45,13 +49,19 @@ std::errc hex_to_double(std::string_view text, double& value) {
     for (i += text[i + 1] == '-' || text[i + 1] == '+' ? 2U : 1U; i < text.size(); ++i) {
       written = std::min<std::int64_t>(written * 10 + (text[i] - '0'), 100000);
     }
-    exponent += negative ? -written : written;
+    read.exponent += negative ? -written : written;
   }
+  return read;
+}
+
+// The bits rounded once, to nearest even, into a double: 53 of them, or fewer where the value
+// falls below the smallest normal double.
+std::errc round_to_double(HexBits read, double& value) {
+  auto [bits, sticky, exponent] = read;
   if (bits == 0) {
     value = 0;
     return std::errc();
   }
-  // Keep 53 bits, or fewer where the value falls below the smallest normal double.
   int width = 64;
   while (bits >> (width - 1) == 0) --width;
   const std::int64_t top = exponent + width - 1;  // the exponent of the leading bit
@@ -78,7 +88,7 @@ std::errc text_to_double(std::string_view text, bool hexadecimal, double& value)
   if (text.empty() || std::string_view("+- \t\n\v\f\r").find(text.front()) != text.npos) {
     return std::errc::invalid_argument;
   }
-  if (hexadecimal) return hex_to_double(text, value);
+  if (hexadecimal) return round_to_double(read_hex(text), value);
   const std::string terminated(text);
   char* end = nullptr;
   errno = 0;
