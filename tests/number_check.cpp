@@ -15,7 +15,7 @@ int main() {
     const double value = kalmira::parse_number(line);
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    const kalmira::Position position = kalmira::position_of({line, line, "", "", ""});
+    const kalmira::Position position = kalmira::position_of({line, line, {}});
     std::printf("%016" PRIx64 " %s %s\n", bits, position.longitude.c_str(),
                 position.latitude.c_str());
   }

@@ -14,6 +14,7 @@
 #include "input/field_extractor.h"
 #include "input/line_reader.h"
 #include "numbers/number_parser.h"
+#include "output/converted_point.h"
 #include "output/number_format.h"
 #include "output/target_name.h"
 #include "output/target_writer.h"
@@ -28,6 +29,12 @@ using Fields = std::vector<std::string>;
 std::string exactly(double value) {
   char text[40] = "nan";
   if (!std::isnan(value)) std::snprintf(text, sizeof text, "%a", value);
+  return text;
+}
+
+std::string nine_decimals(double value) {
+  char text[400];
+  std::snprintf(text, sizeof text, "%.9f", value);
   return text;
 }
 
@@ -94,8 +101,9 @@ const Table kTables[] = {
      }},
     {"coordinates", 1,
      [](const Fields& f) {
-       const Position position = position_of({f[0], f[0], {}});
-       return Fields{position.longitude, position.latitude};
+       const ConvertedPoint point = convert_point({f[0], f[0], {}});
+       return Fields{point.target.longitude, point.target.latitude, nine_decimals(point.longitude),
+                     nine_decimals(point.latitude)};
      }},
     {"number_format", 1,
      [](const Fields& f) {

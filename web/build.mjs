@@ -32,9 +32,11 @@ function bundle(entry, define = {}) {
 }
 
 const base64 = (path) => JSON.stringify(readFileSync(path).toString("base64"));
-const worker = bundle("worker.js", { KALMIRA_CORE: base64(core), KALMIRA_BETA2007: base64(grid) });
+const worker = bundle("worker.js", { KALMIRA_CORE: base64(core) });
+const exportWorker = bundle("export_worker.js", { KALMIRA_BETA2007: base64(grid) });
 const script = bundle("main.js", {
   KALMIRA_WORKER: JSON.stringify(worker),
+  KALMIRA_EXPORT_WORKER: JSON.stringify(exportWorker),
   KALMIRA_TILE_URL: JSON.stringify(tileUrl),
   KALMIRA_TILE_ATTRIBUTION: JSON.stringify(tileAttribution),
 });

@@ -5,11 +5,13 @@
 import { counted, number, showResult } from "./result.js";
 import { chosenSources, droppedSources } from "./sources.js";
 
-// Set when the page is built: the worker's code.
-/* global KALMIRA_WORKER */
+// Set when the page is built: the workers' code, the one that converts and the one that exports.
+/* global KALMIRA_WORKER, KALMIRA_EXPORT_WORKER */
 
 const $ = (selector) => document.querySelector(selector);
-const workerUrl = URL.createObjectURL(new Blob([KALMIRA_WORKER], { type: "text/javascript" }));
+const scriptUrl = (code) => URL.createObjectURL(new Blob([code], { type: "text/javascript" }));
+const workerUrl = scriptUrl(KALMIRA_WORKER);
+const exportWorkerUrl = scriptUrl(KALMIRA_EXPORT_WORKER);
 // A worker compiles the core as soon as it exists: one waits ready for the next choice.
 let spareWorker = new Worker(workerUrl);
 
@@ -48,7 +50,7 @@ function showReading(text, share) {
 // Has a worker of its own make the export of `sources` in `format` (a CSV or DXF in the system
 // of EPSG code `system`); gives it as a Blob.
 function exportOf(format, sources, system) {
-  const worker = new Worker(workerUrl);
+  const worker = new Worker(exportWorkerUrl);
   return new Promise((resolve, reject) => {
     worker.onmessage = ({ data }) => resolve(data.blob);
     worker.onerror = reject;

@@ -4,7 +4,7 @@
 // it made (its parts of the page, markers, object URLs) goes again with it.
 import { showMarkers } from "./map.js";
 import { doubts, gridArea, suggested, systemOf, systems, WGS84 } from "./systems.js";
-import { fileName, nameTargets } from "./targets.js";
+import { fileName } from "./targets.js";
 
 const $ = (selector) => document.querySelector(selector);
 const element = (name, text = "") => Object.assign(document.createElement(name), { textContent: text });
@@ -16,13 +16,11 @@ export const counted = (count, one, many) => `${number(count)} ${count === 1 ? o
 export const quoted = (text) => `„${text}“`;
 const utf8Shown = "Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.";
 
-// What became of a source that gave no target.
+// What became of a source that gave no target: the core says it, but of a folder.
 const failure = ({ path, result }) =>
   result.folder
     ? `Den gezogenen Ordner ${quoted(path)} öffnet der Browser hier nicht; über „Ordner auswählen“ geht es.`
-    : result.noSource
-      ? `${quoted(path)} ist keine Quelldatei: sie hat weder [COORDINATES] noch [DESCRIPTION].`
-      : `Fehler beim Lesen von ${quoted(path)}`;
+    : result.message;
 
 // The summary of several sources: how many gave a target, how many of those have hints, and
 // how many gave none, and why.
@@ -50,6 +48,52 @@ function row(columns, values) {
   return tr;
 }
 
+// One source: its message, hints, count of points and target.
+function showOne(part, conversion, offer) {
+  const { path, result } = conversion;
+  part(".hints").append(...(result.hints ?? []).map((hint) => element("li", hint)));
+  part(".hints").hidden = !result.hints?.length;
+  part(".message").textContent = result.target
+    ? `${quoted(path)} umgerechnet in ${quoted(result.targetName)}`
+    : failure(conversion);
+  part(".message").classList.toggle("error", !result.target);
+  if (result.target) {
+    part(".count").textContent = counted(result.points.length, "Punkt", "Punkte");
+    part(".downloads").append(
+      offer(element("a", `${result.targetName} herunterladen`), result.target, result.targetName),
+    );
+  }
+}
+
+// Several sources: the summary, the total of points, a row for each, all targets in one ZIP.
+function showMany(part, conversions, converted, save, zip) {
+  part(".message").textContent = summary(conversions, converted);
+  const total = converted.reduce((sum, { result }) => sum + result.points.length, 0);
+  part(".count").textContent = counted(total, "Punkt", "Punkte");
+  showFiles(part(".files-box"), conversions, save);
+  if (converted.length > 0) {
+    const text = "Alle Zieldateien herunterladen (zieldateien.zip)";
+    part(".downloads").append(action(text, async () => save(await zip(), "zieldateien.zip")));
+  }
+}
+
+// The exports, made on demand away from the page: the pieces whole may be large. A CSV or DXF in
+// a plane system names it.
+function offerExports(box, conversions, converted, sources, save, exportOf) {
+  const name = conversions.length === 1 ? converted[0]?.result.targetName.replace(/\.asc$/, "") : "punkte";
+  const places = sources.flatMap(({ points }) => points.filter((point) => point.onMap).map((point) => point.exact));
+  const system = chooseSystem(box, places);
+  for (const button of box.querySelectorAll("button")) {
+    const format = button.dataset.format;
+    button.onclick = async () => {
+      const chosen = ["csv", "dxf"].includes(format) ? system() : WGS84;
+      const suffix = chosen === WGS84 ? "" : `_EPSG${chosen.code}`;
+      save(await exportOf(format, sources, chosen.code), `${name}${suffix}.${format}`);
+    };
+  }
+  box.hidden = !converted.some(({ result }) => result.points.length > 0);
+}
+
 // Shows `conversions` ({ path, result } each, in the page's order) and gives the function that
 // takes all of it away again. `exportOf(format, sources)` makes an export's Blob.
 export function showResult(conversions, exportOf) {
@@ -71,50 +115,13 @@ export function showResult(conversions, exportOf) {
   const points = $("#points-view").content.cloneNode(true);
   const part = (selector) => view.querySelector(selector) ?? points.querySelector(selector);
 
-  nameTargets(conversions);
   for (const { result } of conversions) if (result.utf8) result.hints.push(utf8Shown);
   const converted = conversions.filter(({ result }) => result.target);
   const sources = converted.map(({ path, result }) => ({ name: path, ...result }));
-  const downloads = part(".downloads");
-  if (conversions.length === 1) {
-    const [conversion] = conversions;
-    const { path, result } = conversion;
-    part(".hints").append(...(result.hints ?? []).map((hint) => element("li", hint)));
-    part(".hints").hidden = !result.hints?.length;
-    part(".message").textContent = result.target
-      ? `${quoted(path)} umgerechnet in ${quoted(result.targetName)}`
-      : failure(conversion);
-    part(".message").classList.toggle("error", !result.target);
-    if (result.target) {
-      part(".count").textContent = counted(result.points.length, "Punkt", "Punkte");
-      downloads.append(offer(element("a", `${result.targetName} herunterladen`), result.target, result.targetName));
-    }
-  } else {
-    part(".message").textContent = summary(conversions, converted);
-    const total = converted.reduce((sum, { result }) => sum + result.points.length, 0);
-    part(".count").textContent = counted(total, "Punkt", "Punkte");
-    showFiles(part(".files-box"), conversions, save);
-    if (converted.length > 0) {
-      const text = "Alle Zieldateien herunterladen (zieldateien.zip)";
-      downloads.append(action(text, async () => save(await exportOf("zip", sources), "zieldateien.zip")));
-    }
-  }
-  downloads.hidden = downloads.childElementCount === 0;
-
-  // The exports, made on demand away from the page: the pieces whole may be large. A CSV or DXF in
-  // a plane system names it.
-  const name = conversions.length === 1 ? converted[0]?.result.targetName.replace(/\.asc$/, "") : "punkte";
-  const places = sources.flatMap(({ points }) => points.filter((point) => point.onMap).map((point) => point.exact));
-  const system = chooseSystem(part(".exports"), places);
-  for (const button of part(".exports").querySelectorAll("button")) {
-    const format = button.dataset.format;
-    button.onclick = async () => {
-      const chosen = ["csv", "dxf"].includes(format) ? system() : WGS84;
-      const suffix = chosen === WGS84 ? "" : `_EPSG${chosen.code}`;
-      save(await exportOf(format, sources, chosen.code), `${name}${suffix}.${format}`);
-    };
-  }
-  part(".exports").hidden = !converted.some(({ result }) => result.points.length > 0);
+  if (conversions.length === 1) showOne(part, conversions[0], offer);
+  else showMany(part, conversions, converted, save, () => exportOf("zip", sources));
+  part(".downloads").hidden = part(".downloads").childElementCount === 0;
+  offerExports(part(".exports"), conversions, converted, sources, save, exportOf);
 
   const removeMarkers = showMarkers(converted);
   showPoints(points, converted);

@@ -35,7 +35,9 @@ export const systemOf = (code) => systems.find((system) => system.code === Numbe
 export function suggested(places) {
   if (places.length === 0) return [];
   const longitudes = places.map(([longitude]) => longitude).sort((a, b) => a - b);
-  const middle = longitudes[Math.floor((longitudes.length - 1) / 2)];
+  const half = longitudes.length / 2;
+  // The median as the hints take it: of an even number, the mean of the two middle values.
+  const middle = longitudes.length % 2 ? longitudes[Math.floor(half)] : (longitudes[half - 1] + longitudes[half]) / 2;
   return systems.filter((system) => system !== WGS84 && system.west <= middle && middle < system.east);
 }
 

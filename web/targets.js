@@ -1,16 +1,16 @@
 // The targets of several sources, as one download: each under the core's name for it, in the
 // folders of the sources. Where two sources would give the same name (messung.bcr and
 // messung.v2.bcr both give messung.asc), the later one is numbered, messung (2).asc, and its
-// hints say so; names that differ only in case count as the same, as on Windows.
+// hints say so in the core's words; names that differ only in case count as the same, as on
+// Windows.
 import { zipSync } from "fflate";
 
 export const fileName = (path) => path.slice(path.lastIndexOf("/") + 1);
 
 // Gives every source of `conversions` ({ path, result }, in order) that has a target a name of
-// its own.
-export function nameTargets(conversions) {
+// its own; `sentence(target, wanted, owner)` says why one is renamed.
+export function nameTargets(conversions, sentence) {
   const owners = new Map(); // a taken name, in lower case → the source that has it
-  const name = (path) => `„${fileName(path)}“`;
   for (const { path, result } of conversions) {
     if (!result.target) continue;
     const wanted = result.targetName;
@@ -18,10 +18,8 @@ export function nameTargets(conversions) {
       result.targetName = wanted.replace(/\.asc$/, ` (${n}).asc`);
     }
     if (result.targetName !== wanted) {
-      result.hints.push(
-        `Zieldatei ${name(result.targetName)} statt ${name(wanted)}: ` +
-          `${name(wanted)} entsteht schon aus ${name(owners.get(wanted.toLowerCase()))}.`,
-      );
+      const owner = owners.get(wanted.toLowerCase());
+      result.hints.push(sentence(fileName(result.targetName), fileName(wanted), fileName(owner)));
     }
     owners.set(result.targetName.toLowerCase(), path);
   }

@@ -1,17 +1,13 @@
 // The conversion, away from the page: runs the converter's core on each source in turn, one
 // instance of it for many sources, handing it each file as it is read, so that large files
 // neither fill the memory nor stop the page. Gets { convert: [{ file, path }] } and answers with
-// progress messages (files done, bytes read of all) and, at the end, one result for each source;
-// gets { format, sources } and answers with that export of the sources' points as a Blob.
+// progress messages (files done, bytes read of all) and, at the end, one result for each source.
 // Where the engine lets no worker read a file (a page opened from disk, in WebKit), it asks the
 // page for each block with { read: { id, index, start, end } } and gets { answer: { id, bytes } }.
 // The page starts it from a blob, so that the page's Content-Security-Policy binds it too; the
 // core comes inside it (KALMIRA_CORE, the module's bytes in base64, set when the page is built),
-// so it needs no request at all; so does the BeTA2007 grid for Gauß-Krüger (KALMIRA_BETA2007).
-import { exported } from "./exports.js";
-import { projector } from "./projection.js";
-import { systemOf, WGS84 } from "./systems.js";
-import { zipTargets } from "./targets.js";
+// so it needs no request at all. The core is the C interface (kalmira.h) in WebAssembly.
+import { nameTargets } from "./targets.js";
 
 const BLOCK = 16 << 20;
 // Where a file is read slice by slice, each slice waits for the garbage collector: kept small.
@@ -22,6 +18,7 @@ const SHOWN = 200;
 const KEPT_MEMORY = 64 << 20;
 const module = WebAssembly.compile(Uint8Array.from(atob(KALMIRA_CORE), (c) => c.charCodeAt(0)));
 const windows1252 = new TextDecoder("windows-1252");
+const utf8 = new TextDecoder();
 const encoder = new TextEncoder();
 
 // What this engine lets the worker do, tried once: read a Blob at all (a page opened from disk
@@ -83,13 +80,16 @@ function bytesOf(inBlobs) {
   const parts = [];
   let chunk = new Uint8Array(1 << 16);
   let used = 0;
+  let size = 0;
   const keep = (bytes) => parts.push(inBlobs ? new Blob([bytes]) : bytes.slice());
   const flush = () => {
     if (used > 0) keep(chunk.subarray(0, used));
     used = 0;
   };
   return {
+    // Adds `bytes`; gives where they lie among all, [start, end].
     add(bytes) {
+      size += bytes.length;
       if (used + bytes.length > chunk.length && chunk.length < 1 << 20) {
         const grown = new Uint8Array(Math.min(Math.max(2 * chunk.length, used + bytes.length), 1 << 20));
         chunk = (grown.set(chunk.subarray(0, used)), grown);
@@ -101,6 +101,7 @@ function bytesOf(inBlobs) {
         chunk.set(bytes, used);
         used += bytes.length;
       }
+      return [size - bytes.length, size];
     },
     // The bytes as an array (to be transferred), or as a Blob when there are many.
     done() {
@@ -120,6 +121,29 @@ const io = { read: () => 0, write: () => {} };
 
 // The states of a module built with asyncify: stopping to wait, and going on after it.
 const [UNWINDING, REWINDING] = [1, 2];
+// What kalmira_outcome says of a source (kalmira.h), and the size of a kalmira_point.
+const [CONVERTED, NO_SOURCE] = [0, 1];
+const POINT_SIZE = 56;
+
+// The core's texts: a NUL-terminated one it gives, and one handed in (freed by `free`); a
+// sentence the page's glue makes of names.
+function textsOf(exports, bytes) {
+  const text = (address) => utf8.decode(bytes(address, bytes(address).indexOf(0)));
+  const handIn = (string) => {
+    const encoded = encoder.encode(`${string}\0`);
+    const address = exports.malloc(encoded.length);
+    bytes(address, encoded.length).set(encoded);
+    return address;
+  };
+  const sentence = (glue, ...names) => {
+    const inputs = names.map(handIn);
+    const address = glue(...inputs);
+    const made = text(address);
+    [address, ...inputs].forEach((input) => exports.free(input));
+    return made;
+  };
+  return { text, handIn, sentence };
+}
 
 async function newCore() {
   let exports;
@@ -143,19 +167,18 @@ async function newCore() {
   }));
   exports._initialize();
   const bytes = (address, length) => new Uint8Array(exports.memory.buffer, address, length);
-  // An answer is the address and the length of its bytes, found where the core says.
-  const answer = (address) => bytes(...new Uint32Array(exports.memory.buffer, address, 2));
-  // Converts, waiting wherever the core waits for a block.
-  const convert = async (size) => {
+  const view = () => new DataView(exports.memory.buffer);
+  // Converts, waiting wherever the core waits for a block; gives the conversion's handle.
+  const convert = async (name, size) => {
     for (;;) {
-      const count = exports.convert(size);
-      if (exports.asyncify_get_state() !== UNWINDING) return count;
+      const conversion = exports.kalmira_convert_read(name, exports.page_reader(), 0, BigInt(size));
+      if (exports.asyncify_get_state() !== UNWINDING) return conversion;
       exports.asyncify_stop_unwind();
       given = await waiting;
       exports.asyncify_start_rewind(room);
     }
   };
-  return { exports, bytes, answer, convert };
+  return { exports, bytes, view, convert, ...textsOf(exports, bytes) };
 }
 
 // Has the core read the blocks that `nextBlock` gives; `report(bytes)` is told the bytes read so
@@ -198,47 +221,86 @@ function shown(decoder, bytes) {
   return bytes.length > 4 * SHOWN + 4 || text.length > SHOWN ? `${text.slice(0, SHOWN)}…` : text;
 }
 
-// Converts one source: its target's name and bytes (a Blob), its points and hints.
-async function convert(path, size, nextBlock, report, inBlobs) {
-  core ??= await newCore();
-  const name = encoder.encode(path);
-  core.bytes(core.exports.input_buffer(name.length), name.length).set(name);
-  const targetName = new TextDecoder().decode(core.answer(core.exports.target_name()));
-  readInto(nextBlock, report);
+// Point `index` of a conversion as kalmira_get_point gives it, at `address`: the target's
+// places, the conversion's, whether it is on the map, the pieces whole (into `pieces`, with their
+// places there) and as tables show them.
+function pointOf(conversion, index, address, pieces, decoder) {
+  const { exports, bytes, view, text } = core;
+  exports.kalmira_get_point(conversion, index, address);
+  const field = (offset) => view().getUint32(address + offset, true);
+  const point = {
+    longitude: text(field(16)),
+    latitude: text(field(20)),
+    exact: [view().getFloat64(address, true), view().getFloat64(address + 8, true)],
+    onMap: view().getInt32(address + 52, true) === 1,
+    pieces: [],
+    whole: [],
+  };
+  for (const piece of [0, 1, 2]) {
+    const whole = bytes(field(24 + 4 * piece), field(36 + 4 * piece));
+    point.whole.push(pieces.add(whole));
+    point.pieces.push(shown(decoder, whole));
+  }
+  return point;
+}
+
+// What the core found in a conversion: its outcome, message and hints, its target's name and
+// bytes (a Blob or an array), its points.
+function resultOf(conversion, inBlobs) {
+  const { exports, text } = core;
+  const outcome = exports.kalmira_outcome(conversion);
+  const hints = Array.from({ length: exports.kalmira_hint_count(conversion) }, (_, i) =>
+    text(exports.kalmira_hint_text(conversion, i)),
+  );
+  if (outcome !== CONVERTED)
+    return {
+      error: outcome !== NO_SOURCE,
+      noSource: outcome === NO_SOURCE,
+      hints,
+      message: text(exports.kalmira_message(conversion)),
+    };
   const target = bytesOf(inBlobs);
   io.write = (address, length) => target.add(core.bytes(address, length));
-  const count = await core.convert(size);
-  if (count < 0) return { error: true };
-  const hints = windows1252.decode(core.answer(core.exports.hints())).split("\n").filter(Boolean);
-  // A file with neither section is no source: it gets no target, only its hints.
-  if (core.exports.is_source() === 0) return { noSource: true, hints };
+  exports.kalmira_write_target(conversion, exports.page_writer(), 0);
   // The descriptions are shown as what the core finds them to be; the target keeps their bytes.
-  const utf8 = core.exports.in_utf8() === 1;
-  const decoder = utf8 ? new TextDecoder() : windows1252;
-  // The pieces whole, for the exports: one Blob of them all, and each piece's place in it.
+  const utf8 = exports.kalmira_descriptions_in_utf8(conversion) === 1;
   const pieces = bytesOf(inBlobs);
-  let end = 0;
-  const points = Array.from({ length: count }, (_, index) => {
-    const text = (which) => core.answer(core.exports.point_text(index, which));
-    const [longitude, latitude] = [0, 1].map((which) => windows1252.decode(text(which)));
-    const exact = [...new Float64Array(core.exports.memory.buffer, core.exports.point_place(index), 2)];
-    const point = { longitude, latitude, exact, onMap: core.exports.point_on_map(index) === 1, pieces: [], whole: [] };
-    for (const which of [2, 3, 4]) {
-      const bytes = text(which);
-      pieces.add(bytes);
-      point.whole.push([end, (end += bytes.length)]);
-      point.pieces.push(shown(decoder, bytes));
-    }
-    return point;
-  });
-  return {
-    targetName,
-    target: target.done(),
-    points,
-    hints,
-    utf8,
-    pieces: pieces.done(),
-  };
+  const address = exports.malloc(POINT_SIZE);
+  const points = Array.from({ length: exports.kalmira_point_count(conversion) }, (_, index) =>
+    pointOf(conversion, index, address, pieces, utf8 ? new TextDecoder() : windows1252),
+  );
+  exports.free(address);
+  const targetName = text(exports.kalmira_target_name(conversion));
+  return { targetName, target: target.done(), points, hints, utf8, pieces: pieces.done() };
+}
+
+// Converts one source: its target's name and bytes, its points and hints.
+async function convert(path, size, nextBlock, report, inBlobs) {
+  core ??= await newCore();
+  readInto(nextBlock, report);
+  const name = core.handIn(path);
+  const conversion = await core.convert(name, size);
+  core.exports.free(name);
+  try {
+    return resultOf(conversion, inBlobs);
+  } finally {
+    core.exports.kalmira_free(conversion);
+  }
+}
+
+// What the core says of a whole choice: why a target is renamed, and why a source whose
+// conversion ended early gave none.
+async function sayOnce(sources, results) {
+  try {
+    core ??= await newCore();
+  } catch {
+    return; // a module that cannot be loaded converted nothing either
+  }
+  const conversions = sources.map(({ path }, index) => ({ path, result: results[index] }));
+  for (const { path, result } of conversions) {
+    result.message ??= result.error ? core.sentence(core.exports.read_failure, path) : undefined;
+  }
+  nameTargets(conversions, (...names) => core.sentence(core.exports.renamed_target, ...names));
 }
 
 // Small files are read ahead, many at a time: reading one costs the browser a round trip. Each
@@ -262,6 +324,7 @@ function readAhead(sources) {
   };
 }
 
+// Converts each source in turn; its targets are named, one name for each, when all are done.
 async function convertAll(sources) {
   const results = [];
   const blocksAt = readAhead(sources);
@@ -273,11 +336,12 @@ async function convertAll(sources) {
       results.push(await convert(path, file.size, await blocksAt(index), report, inBlobs));
       if (core.exports.memory.buffer.byteLength > KEPT_MEMORY) core = null;
     } catch {
-      results.push({ error: true }); // the core ran out of memory, or the module could not be loaded
+      results.push({ error: true, hints: [] }); // the core ran out of memory, or could not be loaded
       core = null;
     }
     done += file.size;
   }
+  await sayOnce(sources, results);
   // The arrays go to the page as they are, not copied.
   const arrays = results.flatMap(({ target, pieces }) => [target, pieces].filter((bytes) => bytes?.buffer));
   postMessage(
@@ -286,35 +350,8 @@ async function convertAll(sources) {
   );
 }
 
-const bytesIn = async (bytes) => (bytes instanceof Blob ? new Uint8Array(await bytes.arrayBuffer()) : bytes);
-
-const grid = () => Uint8Array.from(atob(KALMIRA_BETA2007), (c) => c.charCodeAt(0)).buffer;
-
-// The export of the sources' points ({ name, points, pieces, utf8 } each) in `format`, their
-// pieces whole, a CSV or DXF in the system of EPSG code `code`; or, as "zip", their targets in
-// one ZIP.
-async function exportOf(format, sources, code) {
-  if (format === "zip") {
-    const targets = await Promise.all(
-      sources.map(async ({ targetName, target }) => [targetName, await bytesIn(target)]),
-    );
-    return new Blob([zipTargets(targets)], { type: "application/zip" });
-  }
-  const whole = await Promise.all(
-    sources.map(async ({ name, points, pieces, utf8 }) => {
-      const bytes = await bytesIn(pieces);
-      const decoder = utf8 ? new TextDecoder() : windows1252;
-      const text = ([start, end]) => decoder.decode(bytes.subarray(start, end));
-      return { name, points: points.map((point) => ({ ...point, pieces: point.whole.map(text) })) };
-    }),
-  );
-  const system = systemOf(code);
-  return exported(format, whole, system === WGS84 ? system : { ...system, project: projector(system, grid()) });
-}
-
 // The page's answers to reads asked of it come while a conversion runs.
 onmessage = async ({ data }) => {
   if (data.answer) return asked.get(data.answer.id)(data.answer.bytes);
-  if (data.convert) return convertAll(data.convert);
-  postMessage({ blob: await exportOf(data.format, data.sources, data.system) });
+  convertAll(data.convert);
 };

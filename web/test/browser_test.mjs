@@ -302,7 +302,7 @@ describe("the last choice wins", () => {
     const offered = await page.locator("#result :is(a, button), .leaflet-interactive").count();
     assert.deepEqual(
       [await message(page).textContent(), offered, await inPage(page, () => aliveUrls())],
-      ["Abgebrochen; nichts wurde umgerechnet", 0, 1],
+      ["Abgebrochen; nichts wurde umgerechnet", 0, 2], // the URLs of the two workers' scripts
     );
     assert.deepEqual([await page.locator("#reading").isVisible(), page.workers().length], [false, 1]);
   });
@@ -311,9 +311,9 @@ describe("the last choice wins", () => {
     await page.locator("#result .files-box").waitFor({ timeout: 120000 });
     assert.equal(await message(page).textContent(), "2.000 Dateien: 2.000 umgerechnet");
     await download(page); // the ZIP: one more URL, for as long as the result stands
-    assert.equal(await inPage(page, () => aliveUrls()), 2);
+    assert.equal(await inPage(page, () => aliveUrls()), 3);
     await choose(page, source("einzeln.bcr", example)); // its target's link
-    assert.deepEqual([await inPage(page, () => aliveUrls()), errors], [2, []]);
+    assert.deepEqual([await inPage(page, () => aliveUrls()), errors], [3, []]);
   });
 });
 
@@ -587,6 +587,7 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
     await choose(page, paris);
     await page.selectOption("#result .system", "31467");
     assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
+      "Die Mitte der Punkte liegt in DHDN / Gauß-Krüger Zone 2.", // 5,9°: between Paris and Kassel
       "1 Punkt liegt außerhalb von DHDN / Gauß-Krüger Zone 3 (7,5° bis 10,5° östlicher Länge).",
       "1 Punkt liegt außerhalb des BeTA2007-Gitters (5,5° bis 15,67° Ost, 47° bis 55,3° Nord): " +
         "Gauß-Krüger wäre dort geraten, daher gibt es CSV und DXF so nicht.",

@@ -26,7 +26,8 @@ export const conversionCases = () =>
 
 // What the page must make of a source: the console program's target and hints (Node's
 // TextDecoder reads "windows-1252" as Latin-1; iconv knows the code page), and the page's own
-// word on descriptions in UTF-8; no target for a file with neither section.
+// word on descriptions in UTF-8; no target for a file the C interface finds no source.
+const [NO_SOURCE, IN_UTF8] = [1, 18]; // an outcome, a hint's code (kalmira.h)
 export function expected(source) {
   const folder = build("web-test/console");
   mkdirSync(folder, { recursive: true });
@@ -34,10 +35,14 @@ export function expected(source) {
   const { stderr } = spawnSync(build("release/kalmira"), ["quelle.bcr", "ziel.asc"], { cwd: folder, input: "" });
   const text = String(execFileSync("iconv", ["-f", "CP1252", "-t", "UTF-8"], { input: stderr }));
   const hints = text.split("\r\n").flatMap((line) => (line ? [line.replace(/^Hinweis: /, "")] : []));
-  const none = ["COORDINATES", "DESCRIPTION"].map((name) => `Die Quelldatei hat keinen Abschnitt [${name}].`);
-  const utf8 = hints.some((hint) => hint.startsWith("Die Beschreibungen sind in UTF-8"));
-  if (utf8) hints.push("Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.");
-  return { target: none.every((hint) => hints.includes(hint)) ? undefined : readFileSync(`${folder}/ziel.asc`), hints };
+  const asked = spawnSync(build("release/tests/kalmira_library_convert"), ["quelle.bcr", "ziel.library"], {
+    cwd: folder,
+  });
+  const codes = String(asked.stdout)
+    .split("\n")
+    .map((line) => Number(line.split(" ")[0]));
+  if (codes.includes(IN_UTF8)) hints.push("Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.");
+  return { target: asked.status === NO_SOURCE ? undefined : readFileSync(`${folder}/ziel.asc`), hints };
 }
 
 // A source of `mebibytes` of lines the converter skips, or (`line`) with one description piece of

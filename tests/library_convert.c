@@ -1,0 +1,53 @@
+/* Converts one source file through the C interface alone, as a program of another language
+ * would: reads its bytes, writes its target where it gives one, prints each hint as its code and
+ * text (UTF-8) a line, and why it gives no target on standard error. The exit status is the
+ * outcome (kalmira.h), or 9 when a file cannot be read or written.
+ * Usage: kalmira_library_convert SOURCE TARGET */
+#include <stdio.h>
+#include <stdlib.h>
+
+#include "kalmira.h"
+
+static char* read_file(const char* path, size_t* size) {
+  FILE* file = fopen(path, "rb");
+  char* bytes = NULL;
+  *size = 0;
+  for (size_t capacity = 0; file != NULL;) {
+    if (*size == capacity) {
+      char* grown = realloc(bytes, capacity = 2 * capacity + 65536);
+      if (grown == NULL) break;
+      bytes = grown;
+    }
+    const size_t got = fread(bytes + *size, 1, capacity - *size, file);
+    *size += got;
+    if (got == 0) {
+      const int failed = ferror(file);
+      fclose(file);
+      if (!failed) return bytes;
+      file = NULL;
+    }
+  }
+  free(bytes);
+  return NULL;
+}
+
+int main(int argc, char** argv) {
+  size_t size = 0;
+  char* bytes = argc == 3 ? read_file(argv[1], &size) : NULL;
+  if (bytes == NULL) return 9;
+  kalmira_conversion* conversion = kalmira_convert(argv[1], bytes, size);
+  free(bytes);
+  const int outcome = kalmira_outcome(conversion);
+  for (size_t i = 0; i < kalmira_hint_count(conversion); ++i) {
+    printf("%d %s\n", kalmira_hint_code(conversion, i), kalmira_hint_text(conversion, i));
+  }
+  fprintf(stderr, "%s", kalmira_message(conversion));
+  if (outcome == KALMIRA_CONVERTED) {
+    const char* target = kalmira_target(conversion, &size);
+    FILE* file = fopen(argv[2], "wb");
+    const int written = file != NULL && fwrite(target, 1, size, file) == size;
+    if (file == NULL || fclose(file) != 0 || !written) return 9;
+  }
+  kalmira_free(conversion);
+  return outcome;
+}
