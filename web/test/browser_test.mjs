@@ -81,8 +81,8 @@ function generatedSources(count) {
   });
 }
 
-// A day's sources in a folder with subfolders: the end-to-end and the hint cases, each in a
-// folder of its own, sources generated as a fuzzer makes them, two whose targets share a name,
+// A day's sources in a folder with subfolders: the end-to-end cases, each in a folder of its
+// own (the hint cases are engines_test.mjs's), sources generated as a fuzzer makes them, two whose targets share a name,
 // one changed after it was chosen (which makes it unreadable), one of 100 MB, a note and a photo
 // named as sources, and a note the folder pickers pass over. Gives the folder and its sources in
 // the page's order, each with its target's name and what the console program makes of it.
@@ -95,7 +95,6 @@ function dayFolder() {
       content: c.bytes,
       name: c.target && `fälle/${i + 1}/${c.target}`,
     })),
-    ...readCases("hints.txt").map(([line, [text]]) => ({ path: `hinweise/${line}.bcr`, content: bytes(text) })),
     ...generatedSources(12).map((content, i) => ({ path: `erzeugt/${i + 1}.bcr`, content })),
     { path: "messung.bcr", content: example },
     { path: "messung.v2.bcr", content: example.subarray(0, 200), name: "messung (2).asc" },
@@ -294,18 +293,6 @@ describe("the last choice wins", () => {
     await page.locator("#cancel").click();
     assert.deepEqual(await settled(), ["Abgebrochen; nichts wurde umgerechnet", 1]);
   });
-  test("a conversion can be cancelled, and nothing of it is offered", async () => {
-    await inPage(page, () => (globalThis.holding = true));
-    await page.setInputFiles("#source-file", source("einzeln.bcr", example));
-    await page.locator("#cancel").click();
-    await release(page);
-    const offered = await page.locator("#result :is(a, button), .leaflet-interactive").count();
-    assert.deepEqual(
-      [await message(page).textContent(), offered, await inPage(page, () => aliveUrls())],
-      ["Abgebrochen; nichts wurde umgerechnet", 0, 2], // the URLs of the two workers' scripts
-    );
-    assert.deepEqual([await page.locator("#reading").isVisible(), page.workers().length], [false, 1]);
-  });
   test("a folder read to its end is converted; every object URL goes with its result", async () => {
     await drop(page, [folder]);
     await page.locator("#result .files-box").waitFor({ timeout: 120000 });
@@ -317,13 +304,12 @@ describe("the last choice wins", () => {
   });
 });
 
-// A point's place as the conversion gives it in double precision, computed here from its easting
-// and northing with the converter's constants.
-const [radius, pi] = [6371001, Math.fround(Math.PI)];
-const exactPlace = ([easting, northing]) => [
-  (easting * 180) / (radius * pi),
-  ((Math.atan2(Math.exp(northing / radius), 1) - pi / 4) / pi) * 360,
-];
+// A point's place as the conversion gives it in double precision, for its easting and northing
+// texts: as the coordinate table has it, worked out apart.
+const placeOf = new Map(
+  readCases("coordinates.txt").map(([, [text, , , longitude, latitude]]) => [text, [longitude, latitude]]),
+);
+const exactPlace = ([easting, northing]) => [Number(placeOf.get(easting)[0]), Number(placeOf.get(northing)[1])];
 // What GDAL reads in an export (in a GPX file: its waypoints), as GeoJSON from GDAL's own writer.
 const readByGdal = (path) =>
   JSON.parse(
@@ -372,10 +358,8 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
     exact: exactPlace(coordinates),
   });
   const points = [
-    ...[0, 1, 3, 4, 5].map((i) =>
-      point("messung.bcr", i + 1, one[i], pieces[i], coordinates[i].split(",").map(Number)),
-    ),
-    point("zweit.bcr", 1, two[0], ["Förde", "Hafen", "Kiel"], [1113194.91, 7170156.29]),
+    ...[0, 1, 3, 4, 5].map((i) => point("messung.bcr", i + 1, one[i], pieces[i], coordinates[i].split(","))),
+    point("zweit.bcr", 1, two[0], ["Förde", "Hafen", "Kiel"], ["1113194.91", "7170156.29"]),
   ];
   // A place read back: within 1e-9° of the double-precision value, and giving the target's digits
   // when rounded to single precision.
@@ -454,25 +438,13 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
   // A day's sources: the example (Berlin, Köln, the Zugspitze), four boundary stones in Kassel
   // (saved as UTF-8, one piece with characters Latin-1 lacks) and two points in Freiburg; each
   // point with what GDAL reads of its text in the DXF, and its source's layer.
-  const mercator = ([longitude, latitude]) =>
-    [(longitude * radius * pi) / 180, radius * Math.log(Math.tan(pi / 4 + (latitude * pi) / 360))].map((value) =>
-      value.toFixed(2),
-    );
   const survey = (places, descriptions) =>
-    `[COORDINATES]\r\n${places.map((place, i) => `P${i + 1}=${mercator(place)}\r\n`).join("")}[DESCRIPTION]\r\n` +
+    `[COORDINATES]\r\n${places.map((place, i) => `P${i + 1}=${place}\r\n`).join("")}[DESCRIPTION]\r\n` +
     descriptions.map((description, i) => `P${i + 1}=${description}\r\n`).join("");
-  const kassel = [
-    [9.4797, 51.3127],
-    [9.4801, 51.3129],
-    [9.4805, 51.3126],
-    [9.4799, 51.3123],
-  ];
+  const kassel = ["1054094.74,6669324.80", "1054139.22,6669360.38", "1054183.70,6669307.01", "1054116.98,6669253.64"];
   const stones = ["Grenzstein 1,Flur 3,Kassel", "Grenzstein 2,Straße; Ecke,Kassel", "Grenzstein 3,„neu“,Kassel"];
   stones.push("Grenzstein 4,Hecke,");
-  const freiburg = [
-    [7.8494, 47.9959],
-    [7.8521, 47.9951],
-  ];
+  const freiburg = ["872813.62,6099341.69", "873113.84,6099208.75"];
   const files = [
     source("survey.bcr", example),
     source("kassel.bcr", Buffer.from(survey(kassel, stones))),
@@ -481,14 +453,7 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
   const placesOf = (file) =>
     String(file.buffer)
       .match(/^P\d*=[-\d.]+,[-\d.]+/gm)
-      .map((line) =>
-        exactPlace(
-          line
-            .replace(/^P\d*=/, "")
-            .split(",")
-            .map(Number),
-        ),
-      );
+      .map((line) => exactPlace(line.replace(/^P\d*=/, "").split(",")));
   const labels = [
     ["kassel.bcr", "kassel_bcr", ["1 Grenzstein 1, Flur 3, Kassel", "2 Grenzstein 2, Straße; Ecke, Kassel"]],
     ["kassel.bcr", "kassel_bcr", ["3 Grenzstein 3, \\U+201Eneu\\U+201C, Kassel", "4 Grenzstein 4, Hecke"]],
@@ -583,7 +548,8 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
     );
   });
   test("Gauß-Krüger beyond its grid is refused, with the grid's area", async () => {
-    const paris = source("paris.bcr", survey([[2.3522, 48.8566], ...kassel.slice(0, 1)], ["Louvre,,", "Kassel,,"]));
+    // The Louvre in Paris, and a stone in Kassel.
+    const paris = source("paris.bcr", survey(["261552.75,6243571.73", kassel[0]], ["Louvre,,", "Kassel,,"]));
     await choose(page, paris);
     await page.selectOption("#result .system", "31467");
     assert.deepEqual(await texts(page.locator("#result .system-notes li")), [

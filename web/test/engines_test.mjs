@@ -1,9 +1,10 @@
-// The web edition in the engines beside Chromium: Firefox ESR (puppeteer-core over WebDriver BiDi,
-// headless) and WebKit, Safari's engine (selenium-webdriver with Debian's WebKitWebDriver and its
-// MiniBrowser under Xvfb). In each, the site served over HTTP and the single file opened from disk
-// convert the end-to-end cases one by one, the hint cases as several files at once, a large
-// source, and a conversion that is cancelled; every target and hint as the console program gives
-// them. Run after the web build.
+// The web edition in the three engines, through one harness: Chromium (playwright-core, headless),
+// Firefox ESR (puppeteer-core over WebDriver BiDi, headless) and WebKit, Safari's engine
+// (selenium-webdriver with Debian's WebKitWebDriver and its MiniBrowser under Xvfb). In each, the
+// site served over HTTP and the single file opened from disk convert the end-to-end cases one by
+// one, the hint cases as several files at once, a large source, and a conversion that is
+// cancelled; every target and hint as the console program gives them. What only Chromium's tools
+// can show is browser_test.mjs's. Run after the web build.
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
@@ -15,7 +16,7 @@ import { join } from "node:path";
 import puppeteer from "puppeteer-core";
 import { Builder, By } from "selenium-webdriver";
 import { bytes, conversionCases, expected, largeSource, readCases, unzipped } from "./cases.mjs";
-import { fileRows, memoryGrowth, siteDirectory, watch } from "./site.mjs";
+import { fileRows, launchChromium, memoryGrowth, siteDirectory, watch } from "./site.mjs";
 
 const scratchRoot = fs.mkdtempSync(join(tmpdir(), "kalmira-engines-"));
 after(() => fs.rmSync(scratchRoot, { recursive: true }));
@@ -72,6 +73,18 @@ function keep() {
 }
 
 // An engine: opens a page and runs a function in it, chooses files in the page's file picker.
+async function chromium() {
+  const browser = await launchChromium();
+  const page = await browser.newPage();
+  return {
+    processes: "--type=renderer",
+    open: (address) => page.goto(address),
+    run: (script, value) => page.evaluate(script, value),
+    choose: (paths) => page.setInputFiles("#source-file", paths),
+    close: () => browser.close(),
+  };
+}
+
 async function firefox() {
   const browser = await puppeteer.launch({ browser: "firefox", executablePath: "/usr/bin/firefox-esr" });
   const page = await browser.newPage();
@@ -96,7 +109,8 @@ const freePort = () =>
 const within = (limit, promise) =>
   Promise.race([promise, new Promise((_, fail) => setTimeout(() => fail(new Error("no answer")), limit).unref())]);
 
-async function webkit() {
+// WebKit's driver on a display of its own; gives its address, and how to end both.
+async function webkitDriver() {
   const display = spawn("Xvfb", ["-displayfd", "3", "-nolisten", "tcp"], {
     stdio: ["ignore", "ignore", "ignore", "pipe"],
   });
@@ -105,25 +119,29 @@ async function webkit() {
   const env = { ...process.env, DISPLAY: `:${String(number).trim()}` };
   const server = spawn("WebKitWebDriver", [`--port=${port}`], { env, stdio: "ignore" });
   const address = `http://127.0.0.1:${port}`;
-  await until(
-    () =>
-      fetch(`${address}/status`).then(
-        ({ ok }) => ok,
-        () => false,
-      ),
-    30000,
-  );
+  const answers = () =>
+    fetch(`${address}/status`).then(
+      ({ ok }) => ok,
+      () => false,
+    );
+  await until(answers, 30000);
+  return { address, end: () => [server, display].forEach((process) => process.kill()) };
+}
+
+// A script run by the driver as a function of its values, its promise's value handed back.
+const asScript = (script) =>
+  `const done = arguments[arguments.length - 1];
+   Promise.resolve((${script}).apply(null, [].slice.call(arguments, 0, -1)))
+     .then((value) => done({ value }), (error) => done({ error: String(error) }));`;
+
+async function webkit() {
+  const driver = await webkitDriver();
   const binary = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
   const capabilities = {
     browserName: "MiniBrowser",
     "webkitgtk:browserOptions": { binary, args: ["--automation"] },
   };
-  const session = await within(60000, new Builder().usingServer(address).withCapabilities(capabilities).build());
-  // The script as a function of its values, its promise's value handed to the driver.
-  const asScript = (script) =>
-    `const done = arguments[arguments.length - 1];
-     Promise.resolve((${script}).apply(null, [].slice.call(arguments, 0, -1)))
-       .then((value) => done({ value }), (error) => done({ error: String(error) }));`;
+  const session = await within(60000, new Builder().usingServer(driver.address).withCapabilities(capabilities).build());
   return {
     processes: "WebKitWebProcess",
     open: (address) => session.get(address),
@@ -135,8 +153,7 @@ async function webkit() {
     choose: async (paths) => (await session.findElement(By.css("#source-file"))).sendKeys(paths.join("\n")),
     async close() {
       await session.quit();
-      server.kill();
-      display.kill();
+      driver.end();
     },
   };
 }
@@ -170,7 +187,7 @@ function large() {
 // The hint cases as files of one choice, each named by its line in the table.
 const hintSources = readCases("hints.txt").map(([line, [text]]) => ({ name: `${line}.bcr`, content: bytes(text) }));
 
-for (const [engineName, start] of Object.entries({ Firefox: firefox, WebKit: webkit })) {
+for (const [engineName, start] of Object.entries({ Chromium: chromium, Firefox: firefox, WebKit: webkit })) {
   describe(engineName, () => {
     for (const fromDisk of [false, true]) {
       describe(fromDisk ? "the single file, opened from disk" : "the site, over HTTP", () => {
@@ -248,12 +265,15 @@ for (const [engineName, start] of Object.entries({ Firefox: firefox, WebKit: web
             engine.run(() => conversions > 0 && document.querySelector("#cancel").click() === undefined),
           );
           await engine.run(() => (globalThis.holding = false) || release());
+          // No object URL is left of it or of the results before (the test watches the page's URLs
+          // from after its workers' scripts on).
           const shown = () => [
             document.querySelector("#result .message").textContent,
             document.querySelector("#reading").hidden,
-            document.querySelectorAll("#result a, .leaflet-interactive").length,
+            document.querySelectorAll("#result :is(a, button), .leaflet-interactive").length,
+            aliveUrls(),
           ];
-          assert.deepEqual(await engine.run(shown), ["Abgebrochen; nichts wurde umgerechnet", true, 0]);
+          assert.deepEqual(await engine.run(shown), ["Abgebrochen; nichts wurde umgerechnet", true, 0, 0]);
           await choose([file]);
           assert.match(await engine.run(message), /^„messung.bcr“ umgerechnet in /);
         });

@@ -30,10 +30,9 @@ export const fileRows = () =>
     attention: className === "attention",
   }));
 
-// What the tests watch in a page: the object URLs alive (and the Blob of each), the longest task
-// of its main thread, the conversions started, the blocks the page read for a worker, the folder
-// reads still running; and what it holds back until `release()`: conversions while `holding` is
-// set, the ends of folder reads while `holdingReads` is.
+// What the tests watch in a page: the object URLs alive (and the Blob of each), the conversions
+// started, the blocks the page read for a worker; and what it holds back until `release()`:
+// conversions while `holding` is set (and, with `watchReads`, the ends of folder reads).
 export function watch() {
   const [make, revoke, post] = [URL.createObjectURL, URL.revokeObjectURL, Worker.prototype.postMessage];
   const alive = new Map();
@@ -46,8 +45,8 @@ export function watch() {
     alive.delete(url);
     revoke(url);
   };
-  const held = [];
-  Object.assign(globalThis, { conversions: 0, pageReads: 0, longestTask: 0, readsRunning: 0 });
+  const held = (globalThis.held = []);
+  Object.assign(globalThis, { conversions: 0, pageReads: 0 });
   Worker.prototype.postMessage = function (...message) {
     globalThis.conversions += message[0]?.convert ? 1 : 0;
     globalThis.pageReads += message[0]?.answer ? 1 : 0;
@@ -56,8 +55,13 @@ export function watch() {
   };
   const release = () => held.splice(0).forEach((send) => send());
   Object.assign(globalThis, { aliveUrls: () => alive.size, blobOf: (url) => alive.get(url), release });
-  // The reads of dropped folders: the browser names no type for the entries, so their reads are
-  // counted from the first entry of each kind on.
+}
+
+// Besides `watch`: the folder reads still running, their ends held while `holdingReads` is set,
+// and the longest task of the page's main thread. The browser names no type for a dropped
+// folder's entries, so their reads are counted from the first entry of each kind on.
+export function watchReads() {
+  Object.assign(globalThis, { longestTask: 0, readsRunning: 0 });
   const counted = (object, name) => {
     const prototype = Object.getPrototypeOf(object);
     const read = prototype[name];
@@ -73,7 +77,7 @@ export function watch() {
               [results[0]].flat().forEach((entry) => entry?.isFile && counted(entry, "file"));
               then?.(...results);
             };
-            if (globalThis.holdingReads) held.push(end);
+            if (globalThis.holdingReads) globalThis.held.push(end);
             else end();
           };
         read.call(this, ended(done), ended(failed));
@@ -129,6 +133,7 @@ export async function openPage(
     return route.abort();
   });
   await page.addInitScript(watch);
+  await page.addInitScript(watchReads);
   if (init) await page.addInitScript(init);
   await page.goto(fromDisk ? new URL("kalmira.html", siteDirectory).href : SITE);
   return { page, tiles, outside, errors };
