@@ -344,7 +344,7 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   // A source saved as UTF-8: its pieces are read as UTF-8.
   const second = Buffer.from("[COORDINATES]\r\nP1=1113194.91,7170156.29\r\n[DESCRIPTION]\r\nP1=Förde,Hafen,Kiel\r\n");
   // Each point's place as the console program's target gives it (point 3 of messung.bcr lies off
-  // the map), and computed here from its easting and northing in double precision.
+  // the map), and in double precision as the coordinate table has it.
   const places = (source) =>
     String(expected(source).target)
       .split("\r\n")
