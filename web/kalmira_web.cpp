@@ -13,6 +13,7 @@
 #include <string>
 
 #include "kalmira.h"
+#include "output/target_name.h"
 #include "sentences.h"
 
 #define KALMIRA_IMPORT(name) __attribute__((import_module("kalmira"), import_name(#name)))
@@ -59,6 +60,11 @@ KALMIRA_EXPORT(page_writer) kalmira_write_function page_writer() { return page_w
 KALMIRA_EXPORT(renamed_target)
 char* renamed_target(const char* target, const char* wanted, const char* owner) {
   return handed_out(kalmira::renamed_target_sentence(target, wanted, owner));
+}
+
+// The name of a target that `number` - 1 others of the same choice already have.
+KALMIRA_EXPORT(numbered_target) char* numbered_target(const char* name, int number) {
+  return handed_out(kalmira::numbered_target_name(name, number));
 }
 
 // Why a source gives no target where the conversion itself could not finish: the memory ran out.

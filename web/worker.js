@@ -300,7 +300,11 @@ async function sayOnce(sources, results) {
   for (const { path, result } of conversions) {
     result.message ??= result.error ? core.sentence(core.exports.read_failure, path) : undefined;
   }
-  nameTargets(conversions, (...names) => core.sentence(core.exports.renamed_target, ...names));
+  const { exports, sentence } = core;
+  nameTargets(conversions, {
+    numbered: (name, n) => sentence((address) => exports.numbered_target(address, n), name),
+    sentence: (...names) => sentence(exports.renamed_target, ...names),
+  });
 }
 
 // Small files are read ahead, many at a time: reading one costs the browser a round trip. Each

@@ -16,17 +16,6 @@ std::string quoted(std::string_view text) {
   return quote + "\x93";
 }
 
-// A number as German text sets it: groups of three digits parted by "." from 10 000 on.
-std::string german_number(std::int64_t number) {
-  const std::string digits = std::to_string(number < 0 ? -number : number);
-  std::string text = number < 0 ? "-" : "";
-  for (std::size_t i = 0; i < digits.size(); ++i) {
-    if (digits.size() > 4 && i > 0 && (digits.size() - i) % 3 == 0) text += '.';
-    text += digits[i];
-  }
-  return text;
-}
-
 // "Punkt 3" or "Punkte 1, 4–5" (an en dash in Windows-1252).
 std::string points_named(const std::vector<int>& points) {
   std::string text = points.size() == 1 ? "Punkt " : "Punkte ";
@@ -145,6 +134,16 @@ std::string hint_text(const SourceDoubt& doubt) {
 }
 
 }  // namespace
+
+std::string german_number(std::int64_t number) {
+  const std::string digits = std::to_string(number < 0 ? -number : number);
+  std::string text = number < 0 ? "-" : "";
+  for (std::size_t i = 0; i < digits.size(); ++i) {
+    if (digits.size() > 4 && i > 0 && (digits.size() - i) % 3 == 0) text += '.';
+    text += digits[i];
+  }
+  return text;
+}
 
 std::vector<std::string> hint_texts(const std::vector<SourceDoubt>& doubts) {
   std::vector<std::string> hints;

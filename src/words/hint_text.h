@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,5 +12,8 @@ namespace kalmira {
 // Windows-1252 like the dialogue: each names the points it concerns, says what it means for the
 // target and, where there is one, what to do.
 std::vector<std::string> hint_texts(const std::vector<SourceDoubt>& doubts);
+
+// A number as German text sets it: groups of three digits parted by "." from 10 000 on.
+std::string german_number(std::int64_t number);
 
 }  // namespace kalmira

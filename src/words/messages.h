@@ -20,6 +20,10 @@ inline constexpr std::string_view kWriteFailed = "Fehler beim Schreiben von ";
 inline constexpr std::string_view kConfirmAfterFailure =
     "Bitte mit Return best\xE4"
     "tigen \n";
+// Where several sources are converted at once, after the name of a target that would replace
+// one of them.
+inline constexpr std::string_view kWouldReplaceSource =
+    "Nicht geschrieben: die Zieldatei w\xE4re eine der Quelldateien.\n";
 // Before each hint about a doubtful source.
 inline constexpr std::string_view kHint = "Hinweis: ";
 inline constexpr std::string_view kConfirm =

@@ -12,4 +12,10 @@ std::string derive_target_name(std::string_view source_name) {
   return std::string(source_name.substr(0, file_start)) + stem + ".asc";
 }
 
+std::string numbered_target_name(std::string_view name, int number) {
+  const std::string_view stem = name.ends_with(".asc") ? name.substr(0, name.size() - 4) : name;
+  return std::string(stem) + " (" + std::to_string(number) + ")" +
+         std::string(name.substr(stem.size()));
+}
+
 }  // namespace kalmira
