@@ -1,8 +1,9 @@
 ; The Windows installer: installs KALMIRA for the current user, without administrator rights,
 ; with a Start-menu entry, an entry in the list of installed apps and the Explorer command
-; "Mit KALMIRA konvertieren" on .bcr files. The uninstaller removes exactly what this added.
+; "Mit KALMIRA konvertieren" on .bcr files, for one or a selection of any size. The uninstaller
+; removes exactly what this added.
 ; Defined by the build: VERSION, EXE (kalmira.exe), PAGE (kalmira.html, the web page as one
-; file), DOCS (the folder of LIESMICH.txt and README.txt), ICON and OUTFILE.
+; file), DOCS (the folder of LIESMICH.txt and README.txt), ICON, DROP_TARGET and OUTFILE.
 Target amd64-unicode
 !include MUI2.nsh
 !include LogicLib.nsh
@@ -13,6 +14,9 @@ Target amd64-unicode
 ; The same verb under the program ID and for every .bcr file, so that Explorer lists it once.
 !define VERB "kalmira.konvertieren"
 !define COMMAND '"$INSTDIR\kalmira.exe" "%1"'
+; DROP_TARGET, the class of the verb's drop target in kalmira.exe, comes from the build: Explorer
+; drops its whole selection on it, so that a selection of any size is converted in one window.
+; Programs that know no drop target take the command line, one file at a time.
 
 Name "KALMIRA ${VERSION}"
 OutFile "${OUTFILE}"
@@ -28,6 +32,14 @@ SetDateSave off
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "German"
+
+; The verb at KEY: its name, command and drop target, offered for a selection of any size.
+!macro WRITE_VERB KEY
+  WriteRegStr HKCU "${KEY}" "" "Mit KALMIRA konvertieren"
+  WriteRegStr HKCU "${KEY}" "MultiSelectModel" "Player"
+  WriteRegStr HKCU "${KEY}\command" "" '${COMMAND}'
+  WriteRegStr HKCU "${KEY}\DropTarget" "CLSID" "${DROP_TARGET}"
+!macroend
 
 Section
   SetShellVarContext current
@@ -49,15 +61,15 @@ Section
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
 
+  WriteRegStr HKCU "${CLASSES}\CLSID\${DROP_TARGET}" "" "KALMIRA: Quelldateien aus dem Explorer"
+  WriteRegStr HKCU "${CLASSES}\CLSID\${DROP_TARGET}\LocalServer32" "" '"$INSTDIR\kalmira.exe"'
   ; The command on every .bcr file, whichever program opens them.
-  WriteRegStr HKCU "${CLASSES}\SystemFileAssociations\.bcr\shell\${VERB}" "" "Mit KALMIRA konvertieren"
-  WriteRegStr HKCU "${CLASSES}\SystemFileAssociations\.bcr\shell\${VERB}\command" "" '${COMMAND}'
+  !insertmacro WRITE_VERB "${CLASSES}\SystemFileAssociations\.bcr\shell\${VERB}"
   ; A double-click converts, unless another program has claimed .bcr files.
   WriteRegStr HKCU "${CLASSES}\${PROGID}" "" "KALMIRA-Quelldatei"
   WriteRegStr HKCU "${CLASSES}\${PROGID}\DefaultIcon" "" "$INSTDIR\kalmira.exe,0"
   WriteRegStr HKCU "${CLASSES}\${PROGID}\shell" "" "${VERB}"
-  WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\${VERB}" "" "Mit KALMIRA konvertieren"
-  WriteRegStr HKCU "${CLASSES}\${PROGID}\shell\${VERB}\command" "" '${COMMAND}'
+  !insertmacro WRITE_VERB "${CLASSES}\${PROGID}\shell\${VERB}"
   WriteRegStr HKCU "${CLASSES}\.bcr\OpenWithProgids" "${PROGID}" ""
   ; The user's own claim first: not every HKCR shows it (Wine's does not).
   ReadRegStr $0 HKCU "${CLASSES}\.bcr" ""
@@ -88,6 +100,8 @@ Section Uninstall
   DeleteRegKey /ifempty HKCU "${CLASSES}\SystemFileAssociations\.bcr"
   DeleteRegKey /ifempty HKCU "${CLASSES}\SystemFileAssociations"
   DeleteRegKey HKCU "${CLASSES}\${PROGID}"
+  DeleteRegKey HKCU "${CLASSES}\CLSID\${DROP_TARGET}"
+  DeleteRegKey /ifempty HKCU "${CLASSES}\CLSID"
   DeleteRegValue HKCU "${CLASSES}\.bcr\OpenWithProgids" "${PROGID}"
   DeleteRegKey /ifempty HKCU "${CLASSES}\.bcr\OpenWithProgids"
   ReadRegStr $0 HKCU "${CLASSES}\.bcr" ""

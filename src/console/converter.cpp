@@ -1,9 +1,12 @@
 #include "console/converter.h"
 
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "console/many_sources.h"
+#include "console/selection.h"
 #include "console/source_file.h"
 #include "conversion.h"
 #include "hint_text.h"
@@ -90,8 +93,13 @@ Converted convert_file(Console& console, const std::string& source_name,
   return {Failure::kNone, !conversion.doubts.empty()};
 }
 
-int run_converter(std::span<const std::string> arguments, Console& console) {
-  if (are_dropped_sources(arguments, console)) return convert_many(arguments, console);
+int run_converter(std::span<const std::string> given, Console& console) {
+  const std::optional<std::vector<std::string>> selection = explorer_selection(given);
+  if (selection && selection->empty()) return kFailure;  // Explorer gave nothing after all
+  const std::span<const std::string> arguments = selection ? *selection : given;
+  if (selection ? selection->size() > 1 : are_dropped_sources(arguments, console)) {
+    return convert_many(arguments, console);
+  }
   const std::string source_name = arguments.empty() ? ask_for_source_name(console) : arguments[0];
   const bool target_given = arguments.size() >= 2;
   const auto name_target = [&](const std::string& name) {
