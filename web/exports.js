@@ -1,22 +1,32 @@
 // The converted points in the formats GIS programs, spreadsheets and CAD read: GeoJSON (RFC 7946),
 // KML 2.2, GPX 1.1, CSV for a German spreadsheet, XLSX and DXF. Each takes conversions ({ name,
 // points }, a source's name and its points as the core gives them, their pieces whole) and gives
-// the file's text or bytes. Coordinates are the conversion's double-precision values with nine
-// decimals, where the point lies (the target rounds them to single precision, up to some 0.6 m
-// away); points the core places off the map (not finite, or beyond the projection) are left
-// out, and the hints name them. CSV and DXF can be in a plane system (systems.js), in metres:
+// the file's text or bytes. Coordinates are the conversion's double-precision values, each as
+// the shortest text that reads back as that double (the target rounds them to single precision,
+// up to some 0.6 m away, and so does a reader of an export that rounds it); points the core
+// places off the map (not finite, or beyond the projection) are left out, and the hints name
+// them. CSV and DXF can be in a plane system (systems.js), in metres:
 // `project` gives a place's two coordinates there, or null where the system refuses it.
 import { strToU8, zipSync } from "fflate";
 
+// The shortest text that reads back as `value`, in fixed notation (a place on the map is at most
+// 180 in size, so only a small one needs its point moved: 1.5e-7 is 0.00000015).
+function shortest(value) {
+  if (Object.is(value, -0)) return "-0";
+  const [mantissa, exponent] = String(value).split("e");
+  if (exponent === undefined) return mantissa;
+  const digits = mantissa.replace(/[-.]/g, "");
+  return `${value < 0 ? "-" : ""}0.${"0".repeat(-Number(exponent) - 1)}${digits}`;
+}
+
 const placed = (conversions, project = (place) => place) =>
   conversions.flatMap(({ name, points }) =>
-    points
-      .map((point, index) => {
-        const [longitude, latitude] = point.exact.map((value) => value.toFixed(9));
-        const plane = point.onMap ? project(point.exact) : null;
-        return { ...point, longitude, latitude, plane, source: name, number: index + 1 };
-      })
-      .filter((point) => point.plane),
+    points.flatMap((point, index) => {
+      const plane = point.onMap ? project(point.exact) : null;
+      if (!plane) return [];
+      const [longitude, latitude] = point.exact.map(shortest);
+      return [{ ...point, longitude, latitude, plane, source: name, number: index + 1 }];
+    }),
   );
 
 // Text for XML: markup escaped, a carriage return kept as a reference (a parser would turn it
@@ -122,6 +132,7 @@ export function dxf(conversions, system) {
   const layers = layerNames(conversions.map(({ name }) => name));
   const layerOf = new Map(conversions.map(({ name }, i) => [name, layers[i]]));
   const digits = system.project ? 4 : 9;
+  const place = (value) => (system.project ? value.toFixed(digits) : shortest(value));
   const parts = [];
   const group = (...pairs) => {
     for (let i = 0; i < pairs.length; i += 2) parts.push(`${pairs[i]}\r\n`, pairs[i + 1], "\r\n");
@@ -136,7 +147,7 @@ export function dxf(conversions, system) {
   layers.forEach((layer, i) => group(0, "LAYER", 2, layer, 70, 0, 62, colours[i % 5], 6, "CONTINUOUS"));
   group(0, "ENDTAB", 0, "ENDSEC", 0, "SECTION", 2, "ENTITIES");
   for (const point of placed(conversions, system.project)) {
-    const [x, y] = point.plane.map((value) => value.toFixed(digits));
+    const [x, y] = point.plane.map(place);
     const layer = layerOf.get(point.source);
     const [textX, textY] = point.plane.map((value) => (value + height / 2).toFixed(digits));
     // Cut, and on one line: a control character (a line break) would end the value early.

@@ -2,7 +2,7 @@
 // disk, against what the console program makes of the same sources. Run after the web build.
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
-import { execFileSync } from "node:child_process";
+import { execFileSync, spawnSync } from "node:child_process";
 import fs from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
@@ -432,6 +432,60 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
     await choose(page, source("messung.bcr", first));
     assert.deepEqual([(await download(page, "#result .exports [data-format=kml]")).name, errors], ["messung.kml", []]);
   });
+});
+
+// The conversion's doubles for a source, as the C interface gives them natively (17 digits):
+// each point's longitude and latitude and whether it is on the map.
+function nativePlaces(content) {
+  const folder = scratch("native");
+  fs.mkdirSync(folder);
+  fs.writeFileSync(join(folder, "quelle.bcr"), content);
+  const convert = fileURLToPath(new URL("build/release/tests/kalmira_library_convert", repository));
+  spawnSync(convert, ["quelle.bcr", "ziel.asc", "orte.txt"], { cwd: folder });
+  const lines = fs.readFileSync(join(folder, "orte.txt"), "latin1").trim().split("\n");
+  return lines.map((line) => line.split(" ")).map(([x, y, onMap]) => ({ place: [Number(x), Number(y)], onMap }));
+}
+
+test("generated sources: each exported place reads back as the conversion's double and rounds to the target", async () => {
+  const next = randomNumbers(20261208);
+  const coordinate = () => `${next(2) ? "-" : ""}${next(20037508)}.${next(10000)}`;
+  const contents = Array.from({ length: 20 }, () =>
+    Buffer.from(
+      `[COORDINATES]\r\n${Array.from({ length: 99 }, () => `P=${coordinate()},${coordinate()}\r\n`).join("")}`,
+    ),
+  );
+  const { page } = await openPage(browser);
+  await page.setInputFiles(
+    "#source-file",
+    contents.map((content, i) => source(`erzeugt${i}.bcr`, content)),
+  );
+  await page.locator("#result .files-box").waitFor();
+  const geojson = fs.readFileSync((await download(page, "#result .exports [data-format=geojson]")).path, "latin1");
+  const written = [...geojson.matchAll(/"coordinates":\[([^,\]]+),([^\]]+)\]/g)].map((match) => match.slice(1, 3));
+  const wanted = contents.flatMap((content) => {
+    const target = String(expected(content).target).split("\r\n");
+    return nativePlaces(content).flatMap(({ place, onMap }, i) =>
+      onMap === "1" ? [{ place, digits: target[i].split(", ").slice(0, 2).map(Number) }] : [],
+    );
+  });
+  assert.equal(written.length, wanted.length);
+  // The page's double may part from the native one in its last bits (WebAssembly's C library
+  // computes exp and atan apart from glibc): the text gives it back to 1e-13. Rounded to single
+  // precision it lies within half the eighth decimal of the target's digits (a tie lies on it).
+  written.forEach((texts, i) => {
+    const read = texts.map(Number);
+    const same = read.map((value, axis) => Math.abs(value - wanted[i].place[axis]) <= 1e-13);
+    const rounded = read.map((value, axis) => Math.abs(Math.fround(value) - wanted[i].digits[axis]) <= 5e-9 + 1e-12);
+    assert.deepEqual(
+      [same, rounded],
+      [
+        [true, true],
+        [true, true],
+      ],
+      `${texts}`,
+    );
+  });
+  await page.context().close();
 });
 
 describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
