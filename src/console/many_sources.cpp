@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -26,18 +28,22 @@ std::string folded(std::string_view name) {
 class RunTargets {
  public:
   explicit RunTargets(std::span<const std::string> sources) {
-    for (const std::string& source : sources) sources_.push_back(folded(source));
+    for (const std::string& source : sources) sources_.insert(folded(source));
   }
 
   TargetName operator()(const std::string& source) {
     const std::string wanted = derive_target_name(source);
     std::string name = wanted;
-    for (int number = 2; taken(name); ++number) name = numbered_target_name(wanted, number);
-    const bool replaces_source =
-        std::find(sources_.begin(), sources_.end(), folded(name)) != sources_.end();
-    if (replaces_source) return {name, "", std::string(messages::kWouldReplaceSource)};
-    if (name != wanted) renamed_.push_back(renamed_target_hint(name, wanted, owner(wanted)));
-    given_.push_back({folded(name), source});
+    for (int number = 2; owners_.contains(folded(name)); ++number) {
+      name = numbered_target_name(wanted, number);
+    }
+    if (sources_.contains(folded(name))) {
+      return {name, "", std::string(messages::kWouldReplaceSource)};
+    }
+    if (name != wanted) {
+      renamed_.push_back(renamed_target_hint(name, wanted, owners_.at(folded(wanted))));
+    }
+    owners_.emplace(folded(name), source);
     return {name, ""};
   }
 
@@ -45,15 +51,8 @@ class RunTargets {
   std::vector<std::string> take_renamed() { return std::exchange(renamed_, {}); }
 
  private:
-  bool taken(const std::string& name) const { return !owner(name).empty(); }
-  std::string owner(const std::string& name) const {
-    const auto found = std::find_if(given_.begin(), given_.end(),
-                                    [&](const auto& given) { return given.first == folded(name); });
-    return found == given_.end() ? std::string() : found->second;
-  }
-
-  std::vector<std::string> sources_;
-  std::vector<std::pair<std::string, std::string>> given_;  // a target, and its source
+  std::unordered_set<std::string> sources_;
+  std::unordered_map<std::string, std::string> owners_;  // each target's source
   std::vector<std::string> renamed_;
 };
 
