@@ -25,11 +25,11 @@ Conversion convert_source(ByteSource& bytes) {
     return conversion;  // a line or a field too large for memory
   }
   if (!conversion.read_completely) return conversion;
-  conversion.doubts = source_doubts(conversion.table, conversion.report);
   for (int i = 0; i < conversion.table.count; ++i) {
     conversion.points.push_back(
         convert_point(conversion.table.records[static_cast<std::size_t>(i)]));
   }
+  conversion.doubts = source_doubts(conversion.table, conversion.report, conversion.points);
   return conversion;
 }
 

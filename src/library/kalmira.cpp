@@ -17,8 +17,13 @@
 struct kalmira_conversion {
   explicit kalmira_conversion(kalmira::Conversion converted) : core(std::move(converted)) {}
 
+  int outcome() const {
+    return !core.read_completely ? KALMIRA_READ_FAILED
+           : !core.is_source()   ? KALMIRA_NO_SOURCE
+                                 : KALMIRA_CONVERTED;
+  }
+
   kalmira::Conversion core;
-  int outcome = KALMIRA_CONVERTED;
   std::string message;
   std::string target_name;
   std::vector<std::string> hints;
@@ -76,12 +81,9 @@ kalmira_conversion* convert(const char* name, kalmira::ByteSource& source) {
     const std::string source_name = name == nullptr ? "" : name;
     auto* conversion = new kalmira_conversion(kalmira::convert_source(source));
     const kalmira::Conversion& core = conversion->core;
-    conversion->outcome = !core.read_completely ? KALMIRA_READ_FAILED
-                          : !core.is_source()   ? KALMIRA_NO_SOURCE
-                                                : KALMIRA_CONVERTED;
-    if (conversion->outcome == KALMIRA_READ_FAILED) {
+    if (conversion->outcome() == KALMIRA_READ_FAILED) {
       conversion->message = kalmira::read_failure_sentence(source_name);
-    } else if (conversion->outcome == KALMIRA_NO_SOURCE) {
+    } else if (conversion->outcome() == KALMIRA_NO_SOURCE) {
       conversion->message = kalmira::no_source_sentence(source_name);
     }
     conversion->target_name = kalmira::derive_target_name(source_name);
@@ -94,7 +96,7 @@ kalmira_conversion* convert(const char* name, kalmira::ByteSource& source) {
 
 // A conversion's points, none for a source that gives no target.
 std::size_t points_of(const kalmira_conversion* conversion) {
-  return conversion == nullptr || conversion->outcome != KALMIRA_CONVERTED
+  return conversion == nullptr || conversion->outcome() != KALMIRA_CONVERTED
              ? 0
              : conversion->core.points.size();
 }
@@ -118,7 +120,7 @@ kalmira_conversion* kalmira_convert_read(const char* name, kalmira_read_function
 void kalmira_free(kalmira_conversion* conversion) { delete conversion; }
 
 int kalmira_outcome(const kalmira_conversion* conversion) {
-  return conversion == nullptr ? KALMIRA_NO_MEMORY : conversion->outcome;
+  return conversion == nullptr ? KALMIRA_NO_MEMORY : conversion->outcome();
 }
 
 const char* kalmira_message(const kalmira_conversion* conversion) {

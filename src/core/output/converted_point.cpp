@@ -12,15 +12,14 @@ constexpr double kMercatorLimit = 85.0511287798066;
 
 }  // namespace
 
-bool is_on_map(const PointRecord& record) {
-  const Place place = place_of(record);
-  return std::isfinite(place.longitude) && std::isfinite(place.latitude) &&
-         std::fabs(place.longitude) <= 180 && std::fabs(place.latitude) <= kMercatorLimit;
-}
-
 ConvertedPoint convert_point(const PointRecord& record) {
-  return {easting_to_longitude(record.easting), northing_to_latitude(record.northing),
-          is_on_map(record), position_of(record)};
+  ConvertedPoint point{
+      easting_to_longitude(record.easting), northing_to_latitude(record.northing), false, {}};
+  const Place place = point.place();
+  point.on_map = std::isfinite(place.longitude) && std::isfinite(place.latitude) &&
+                 std::fabs(place.longitude) <= 180 && std::fabs(place.latitude) <= kMercatorLimit;
+  point.target = position_of(place);
+  return point;
 }
 
 }  // namespace kalmira

@@ -46,6 +46,7 @@ void add(std::vector<SourceDoubt>& doubts, Doubt kind, std::vector<int> points) 
 struct Coordinates {
   int point;
   const PointRecord* record;
+  const ConvertedPoint* converted;
   NumberReading easting;
   NumberReading northing;
 
@@ -196,12 +197,14 @@ void add_matching_doubts(std::vector<SourceDoubt>& doubts, int count, const Sour
 // What the coordinate texts of the counted points with a coordinate line say: numbers or not,
 // degrees rather than metres, a point far from the others.
 void add_place_doubts(std::vector<SourceDoubt>& doubts, const PointTable& table,
-                      const SourceReport& report) {
+                      const SourceReport& report, const std::vector<ConvertedPoint>& points) {
   std::vector<Coordinates> read;
   for (int i = 0; i < table.count; ++i) {
-    const PointRecord& record = table.records[static_cast<std::size_t>(i)];
-    if (report.with_coordinates[static_cast<std::size_t>(i)]) {
-      read.push_back({i + 1, &record, read_number(record.easting), read_number(record.northing)});
+    const auto index = static_cast<std::size_t>(i);
+    const PointRecord& record = table.records[index];
+    if (report.with_coordinates[index]) {
+      read.push_back({i + 1, &record, &points[index], read_number(record.easting),
+                      read_number(record.northing)});
     }
   }
   add_number_doubts(doubts, read, &PointRecord::easting, &Coordinates::easting,
@@ -213,8 +216,8 @@ void add_place_doubts(std::vector<SourceDoubt>& doubts, const PointTable& table,
   std::vector<Spot> spots;
   for (const Coordinates& point : read) {
     if (point.near_zero()) near_zero.push_back(point.point);
-    if (!point.both_numbers() || point.near_zero() || !is_on_map(*point.record)) continue;
-    const Place place = place_of(*point.record);
+    if (!point.both_numbers() || point.near_zero() || !point.converted->on_map) continue;
+    const Place place = point.converted->place();
     spots.push_back({point.point, place.longitude, place.latitude});
   }
   add(doubts, Doubt::kNearZero, std::move(near_zero));
@@ -223,13 +226,14 @@ void add_place_doubts(std::vector<SourceDoubt>& doubts, const PointTable& table,
 
 }  // namespace
 
-std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report) {
+std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report,
+                                       const std::vector<ConvertedPoint>& points) {
   std::vector<SourceDoubt> doubts;
   add_section_doubts(doubts, table, report);
   add_matching_doubts(doubts, table.count, report);
-  add_place_doubts(doubts, table, report);
+  add_place_doubts(doubts, table, report, points);
   add(doubts, Doubt::kOffMap,
-      points_where(0, table.count, [&](std::size_t i) { return !is_on_map(table.records[i]); }));
+      points_where(0, table.count, [&](std::size_t i) { return !points[i].on_map; }));
   add_utf8_doubt(doubts, table.records, table.count);
   return doubts;
 }

@@ -6,6 +6,7 @@
 
 #include "input/point_table.h"
 #include "input/source_report.h"
+#include "output/converted_point.h"
 
 namespace kalmira {
 
@@ -47,6 +48,8 @@ struct SourceDoubt {
 
 // The doubts about a source, found in the table and the report its reading filled, in the
 // order a user best reads them; none for a sound source.
-std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report);
+// `points` are the table's counted records converted.
+std::vector<SourceDoubt> source_doubts(const PointTable& table, const SourceReport& report,
+                                       const std::vector<ConvertedPoint>& points);
 
 }  // namespace kalmira

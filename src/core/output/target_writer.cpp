@@ -10,8 +10,9 @@ Place place_of(const PointRecord& record) {
           static_cast<float>(northing_to_latitude(record.northing))};
 }
 
-Position position_of(const PointRecord& record) {
-  const Place place = place_of(record);
+Position position_of(const PointRecord& record) { return position_of(place_of(record)); }
+
+Position position_of(Place place) {
   return {format_eight_decimals(place.longitude), format_eight_decimals(place.latitude)};
 }
 

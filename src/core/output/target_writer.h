@@ -21,6 +21,7 @@ struct Position {
   std::string latitude;
 };
 Position position_of(const PointRecord& record);
+Position position_of(Place place);
 
 // Writes one line per record below `table.count`: longitude, latitude, then the non-empty
 // description pieces each followed by ",", the second first, then the first and the third,
