@@ -1,7 +1,8 @@
-"""Sources through GDAL with the KALMIRA plugin, in GDAL's Python, ogrinfo and ogr2ogr: every
+"""Sources through GDAL with a KALMIRA driver, in GDAL's Python, ogrinfo and ogr2ogr: every
 end-to-end case against the console program's target, the coordinate table's places (worked out
-apart) against the layer's, the hint table's sources against its hints.
-Usage: gdal_test.py CASE_EXPORT KALMIRA LIBRARY_CONVERT PLUGIN_FOLDER [unittest options]"""
+apart) against the layer's, the hint table's sources against its hints. The driver is the C++
+plugin or the Python one, whichever GDAL_DRIVER_PATH or GDAL_PYTHON_DRIVER_PATH names.
+Usage: gdal_test.py CASE_EXPORT KALMIRA LIBRARY_CONVERT [unittest options]"""
 import atexit
 import importlib.util
 import json
@@ -16,12 +17,11 @@ import unittest
 import zipfile
 from decimal import ROUND_HALF_UP, Decimal
 
-EXPORT, KALMIRA, LIBRARY_CONVERT, PLUGINS = sys.argv[1:5]
-os.environ["GDAL_DRIVER_PATH"] = PLUGINS
+EXPORT, KALMIRA, LIBRARY_CONVERT = sys.argv[1:4]
 if importlib.util.find_spec("osgeo") is None or shutil.which("ogr2ogr") is None:
     print("skipped: no GDAL Python or tools here (scripts/install-build-tools gdal installs them)")
     sys.exit(77)
-from osgeo import gdal, ogr  # noqa: E402 (reads GDAL_DRIVER_PATH when loaded)
+from osgeo import gdal, ogr  # noqa: E402
 
 gdal.UseExceptions()
 FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-gdal-"))
@@ -135,4 +135,4 @@ class Plugin(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1] + sys.argv[5:])
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:])
