@@ -11,7 +11,8 @@
 function(kalmira_python_package library platform)
   set(package ${PROJECT_BINARY_DIR}/python/kalmira)
   set(sources ${PROJECT_SOURCE_DIR}/src/python/kalmira/__init__.py
-              ${PROJECT_SOURCE_DIR}/src/python/kalmira/ogr_KALMIRA.py)
+              ${PROJECT_SOURCE_DIR}/src/python/kalmira/ogr_KALMIRA.py
+              ${PROJECT_SOURCE_DIR}/src/python/kalmira/virtual_file.py)
   add_custom_target(kalmira_python_package ALL
                     COMMAND ${CMAKE_COMMAND} -E make_directory ${package}
                     COMMAND ${CMAKE_COMMAND} -E copy ${sources} $<TARGET_FILE:${library}> ${package}
@@ -30,5 +31,5 @@ function(kalmira_python_package library platform)
                              ${KALMIRA_PYTHON} -m wheel pack --dest-dir ${PROJECT_BINARY_DIR} ${staging} > /dev/null
                      DEPENDS kalmira_python_package ${info}/WHEEL ${info}/METADATA VERBATIM)
   add_custom_target(kalmira_wheel DEPENDS ${wheel})
-  set(KALMIRA_WHEEL ${wheel} PARENT_SCOPE)
+  set(KALMIRA_WHEEL ${wheel} CACHE INTERNAL "The wheel kalmira_wheel makes")
 endfunction()

@@ -19,35 +19,11 @@ from osgeo import gdal, ogr
 # The binding is the folder this file lies in.
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 import kalmira  # noqa: E402
+from kalmira.virtual_file import VirtualFile  # noqa: E402
 
 del sys.path[0]
 
 _FIELDS = [("punkt", ogr.OFTInteger)] + [(f"beschreibung{i}", ogr.OFTString) for i in (1, 2, 3)]
-
-
-class _VirtualFile:
-    """A file through GDAL's own file functions, so that /vsizip/ and the like are read too.
-    They say how large a file is but not whether a read failed: one that ends before did."""
-
-    def __init__(self, filename):
-        status = gdal.VSIStatL(filename)
-        self._file = gdal.VSIFOpenL(filename, "rb") if status else None
-        if self._file is None:
-            raise OSError(filename)
-        self._remaining = status.size
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *_):
-        gdal.VSIFCloseL(self._file)
-
-    def read(self, size):
-        data = gdal.VSIFReadL(1, size, self._file) if self._remaining else b""
-        if not data and self._remaining:
-            raise OSError("read failed")
-        self._remaining -= len(data)
-        return data
 
 
 class Layer(BaseLayer):
@@ -101,7 +77,7 @@ class Driver(BaseDriver):
         if open_flags & gdal.OF_UPDATE or not self.identify(filename, first_bytes, open_flags):
             return None
         try:
-            with _VirtualFile(filename) as file:
+            with VirtualFile(filename) as file:
                 conversion = kalmira.convert(file, filename)
         except (kalmira.NoSourceError, OSError, MemoryError) as error:
             gdal.Error(gdal.CE_Failure, gdal.CPLE_OpenFailed, str(error))

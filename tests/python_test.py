@@ -1,0 +1,108 @@
+"""The Python package kalmira as pip installs it from the wheel: every end-to-end case gives the
+console program's target, the hint table's sources the C interface's hints, the failures their
+exceptions, and the README's example with pandas and GeoPandas runs.
+Usage: PYTHONPATH=INSTALLED python_test.py CASE_EXPORT LIBRARY_CONVERT README [unittest options]"""
+import importlib.metadata
+import io
+import json
+import os
+import pathlib
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+import kalmira
+
+EXPORT, LIBRARY_CONVERT, README = sys.argv[1:4]
+FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-python-"))
+EXAMPLE = pathlib.Path(README).parent / "examples" / "survey.bcr"
+SOURCE = str(FOLDER / "quelle.bcr")
+NO_SOURCE = 1  # the outcome of a file with neither section (kalmira.h)
+
+
+def cases(table):
+    """A case table, read by the project's one reader; its byte strings as Latin-1 text."""
+    return json.loads(subprocess.run([EXPORT, table], check=True, capture_output=True).stdout)
+
+
+def through_c(source):
+    """What the C interface says of a source: its outcome, its hints' codes and texts, its message."""
+    pathlib.Path(SOURCE).write_bytes(source)
+    done = subprocess.run([LIBRARY_CONVERT, SOURCE, FOLDER / "quelle.asc"], capture_output=True)
+    hints = [line.split(" ", 1) for line in done.stdout.decode().splitlines()]
+    return done.returncode, [(int(code), text) for code, text in hints], done.stderr.decode()
+
+
+class FailingFile(io.RawIOBase):
+    def read(self, size=-1):
+        raise OSError("the disk went away")
+
+
+class Binding(unittest.TestCase):
+    @classmethod
+    def tearDownClass(cls):
+        shutil.rmtree(FOLDER)
+
+    def test_installed_with_its_library_of_the_wheels_version(self):
+        self.assertTrue(kalmira.__file__.startswith(os.environ["PYTHONPATH"]))
+        self.assertEqual(kalmira.library_version(), importlib.metadata.version("kalmira"))
+
+    def test_every_end_to_end_case_gives_the_console_programs_target(self):
+        for run in cases("runs"):
+            if run["platform"] == "windows" or run["status"] != 0 or len(run["results"]) != 1:
+                continue
+            with self.subTest(run["name"]):
+                name = run["arguments"][0] if run["arguments"] else run["input"].split("\r\n")[0]
+                source = dict(run["files"])[name].encode("latin1")
+                [(target_name, target)] = run["results"]
+                try:
+                    conversion = kalmira.convert(source, name)
+                except kalmira.NoSourceError:
+                    self.assertEqual(target, "")  # the console writes an empty target for it
+                    continue
+                self.assertEqual(conversion.target, target.encode("latin1"))
+                if len(run["arguments"]) < 2:  # a second argument names the target
+                    self.assertEqual(conversion.target_name, target_name)
+
+    def test_each_hint_of_the_table_as_the_c_interface_gives_it(self):
+        for line, [source, *_] in cases("hints.txt"):
+            with self.subTest(f"hints.txt line {line}"):
+                outcome, hints, message = through_c(source.encode("latin1"))
+                if outcome == NO_SOURCE:
+                    with self.assertRaises(kalmira.NoSourceError) as raised:
+                        kalmira.convert(source.encode("latin1"), SOURCE)
+                    self.assertEqual(str(raised.exception), message)
+                else:
+                    said = kalmira.convert(source.encode("latin1"), SOURCE).hints
+                    self.assertEqual([(hint.code, hint.text) for hint in said], hints)
+
+    def test_a_path_a_file_and_bytes_give_the_same_conversion(self):
+        by_path = kalmira.convert(EXAMPLE)
+        with open(EXAMPLE, "rb") as file:
+            by_file = kalmira.convert(file, os.fspath(EXAMPLE))
+        self.assertEqual(by_path, by_file)
+        self.assertEqual(by_path, kalmira.convert(EXAMPLE.read_bytes(), os.fspath(EXAMPLE)))
+        self.assertEqual(by_path.target_name, os.fspath(EXAMPLE.with_suffix(".asc")))
+
+    def test_what_cannot_be_read_is_an_oserror(self):
+        for name, source in [
+            ("a missing file", FOLDER / "fehlt.bcr"),
+            ("a failing read", FailingFile()),
+        ]:
+            with self.subTest(name), self.assertRaises(OSError):
+                kalmira.convert(source)
+
+    def test_the_readmes_example_with_pandas_and_geopandas(self):
+        [example] = re.findall(r"```python\n(.*?)```", pathlib.Path(README).read_text(), re.S)
+        shutil.copy(EXAMPLE, FOLDER / "messung.bcr")
+        done = subprocess.run(
+            [sys.executable, "-c", example], cwd=FOLDER, capture_output=True, text=True
+        )
+        self.assertEqual(done.returncode, 0, done.stderr)
+
+
+if __name__ == "__main__":
+    unittest.main(argv=sys.argv[:1] + sys.argv[4:])

@@ -1,0 +1,113 @@
+"""QGIS, offscreen, with the KALMIRA plugin installed from its ZIP into a fresh profile as QGIS's
+installer does it, and no C++ plugin: the plugin copies the driver into a folder of its version
+and registers it; sources added as layers give their points, their hints reach the message bar
+and the log; the Processing algorithm converts a day's folder into a GeoPackage; the next start
+knows .bcr in its file filter.
+Usage: QT_QPA_PLATFORM=offscreen GDAL_DRIVER_PATH=EMPTY_FOLDER qgis_plugin_test.py PLUGIN_ZIP
+       PROFILE_FOLDER [unittest options]"""
+import os
+import pathlib
+import subprocess
+import sys
+import unittest
+import unittest.mock
+
+from osgeo import gdal, ogr
+from qgis import core, gui, utils
+
+ZIP, PROFILE = sys.argv[1], pathlib.Path(sys.argv[2]).resolve()
+sys.path += [
+    "/usr/share/qgis/python",
+    "/usr/share/qgis/python/plugins",
+]  # QGIS's installer, Processing
+application = core.QgsApplication([], True, str(PROFILE))
+application.initQgis()
+from processing.core.Processing import Processing  # noqa: E402
+from pyplugin_installer.unzip import unzip  # noqa: E402
+
+import processing  # noqa: E402
+
+EXAMPLE = pathlib.Path(__file__).parent.parent / "examples" / "survey.bcr"
+# A source whose one point lies at 0, 0: one hint.
+NEAR_ZERO = b"[COORDINATES]\r\nP=0,0\r\n[DESCRIPTION]\r\nP=Golf\r\n"
+log = []
+application.messageLog().messageReceived.connect(lambda *message: log.append(message))
+
+# Installed from ZIP, as QGIS's installer does it, beside a copy an earlier version left.
+(PROFILE / "kalmira" / "0.9" / "kalmira").mkdir(parents=True)
+# QGIS's desktop sets the folder of the profile's plugins, and puts it on the path.
+utils.home_plugin_path = str(PROFILE / "python" / "plugins")
+unzip(ZIP, utils.home_plugin_path)
+sys.path.insert(0, utils.home_plugin_path)
+utils.iface = unittest.mock.Mock(spec=gui.QgisInterface)
+utils.iface.messageBar.return_value = gui.QgsMessageBar()
+assert utils.loadPlugin("kalmira_qgis") and utils.startPlugin("kalmira_qgis")
+Processing.initialize()
+import kalmira  # noqa: E402 (the plugin's copy)
+
+
+def added(path):
+    layer = core.QgsVectorLayer(str(path), pathlib.Path(path).stem, "ogr")
+    core.QgsProject.instance().addMapLayer(layer)
+    return layer
+
+
+class Plugin(unittest.TestCase):
+    def test_the_driver_is_the_copy_of_its_version_in_the_profile(self):
+        copy = PROFILE / "kalmira" / kalmira.library_version() / "kalmira"
+        self.assertEqual(pathlib.Path(kalmira.__file__).parent, copy)
+        self.assertEqual([p.name for p in (PROFILE / "kalmira").iterdir()], [copy.parent.name])
+        self.assertIsNotNone(gdal.GetDriverByName("KALMIRA"))
+        settings = core.QgsSettings()
+        entry = f"overwrite|GDAL_PYTHON_DRIVER_PATH|{copy}"
+        self.assertIn(entry, settings.value("qgis/customEnvVars", [], type=list))
+        self.assertTrue(settings.value("qgis/customEnvVarsUse", False, type=bool))
+
+    def test_an_added_source_gives_its_points(self):
+        layer = added(EXAMPLE)
+        self.assertTrue(layer.isValid())
+        self.assertEqual(layer.featureCount(), 3)
+        self.assertEqual(layer.crs().authid(), "EPSG:4326")
+
+    def test_a_sources_hints_reach_the_message_bar_and_the_log(self):
+        path = PROFILE / "null.bcr"
+        path.write_bytes(NEAR_ZERO)
+        [hint] = kalmira.convert(NEAR_ZERO).hints
+        added(path)
+        bar = utils.iface.messageBar()
+        self.assertEqual(bar.currentItem().text(), f"null: {hint.text}")
+        self.assertIn((f"null: {hint.text}", "KALMIRA", core.Qgis.Warning), log)
+
+    def test_the_algorithm_converts_a_days_folder(self):
+        day = PROFILE / "tag"
+        day.mkdir()
+        names = ["a.bcr", "b.bcr", "c.BCR"]
+        for name in names:
+            (day / name).write_bytes(EXAMPLE.read_bytes())
+        (day / "notiz.txt").write_bytes(b"keine Quelle")
+        for per_source, layers in [(False, {"punkte": 9}), (True, {"a": 3, "b": 3, "c": 3})]:
+            with self.subTest(per_source=per_source):
+                output = str(PROFILE / f"tag-{per_source}.gpkg")
+                parameters = {"ORDNER": str(day), "JE_QUELLE": per_source, "AUSGABE": output}
+                processing.run("kalmira:quelldateien_umrechnen", parameters)
+                package = ogr.Open(output)
+                counts = {layer.GetName(): layer.GetFeatureCount() for layer in package}
+                self.assertEqual(counts, layers)
+
+    def test_the_next_start_knows_bcr_in_its_file_filter(self):
+        setting = core.QgsSettings().value("qgis/customEnvVars", [], type=list)
+        [path] = [e.split("|", 2)[2] for e in setting if "|GDAL_PYTHON_DRIVER_PATH|" in e]
+        code = (
+            "from qgis import core; a = core.QgsApplication([], False); a.initQgis(); "
+            "print(core.QgsProviderRegistry.instance().fileVectorFilters())"
+        )
+        environment = {**os.environ, "GDAL_PYTHON_DRIVER_PATH": path}
+        done = subprocess.run([sys.executable, "-c", code], env=environment, capture_output=True)
+        self.assertIn(b"*.bcr", done.stdout)
+
+
+if __name__ == "__main__":
+    result = unittest.main(argv=sys.argv[:1] + sys.argv[3:], exit=False).result
+    core.QgsProject.instance().clear()
+    application.exitQgis()
+    sys.exit(not result.wasSuccessful())
