@@ -5,7 +5,6 @@ plugin or the Python one, whichever GDAL_DRIVER_PATH or GDAL_PYTHON_DRIVER_PATH 
 Usage: gdal_test.py CASE_EXPORT KALMIRA LIBRARY_CONVERT [unittest options]"""
 import atexit
 import importlib.util
-import json
 import os
 import pathlib
 import shutil
@@ -17,6 +16,8 @@ import unittest
 import zipfile
 from decimal import ROUND_HALF_UP, Decimal
 
+from case_runs import cases, one_source_runs
+
 EXPORT, KALMIRA, LIBRARY_CONVERT = sys.argv[1:4]
 if importlib.util.find_spec("osgeo") is None or shutil.which("ogr2ogr") is None:
     print("skipped: no GDAL Python or tools here (scripts/install-build-tools gdal installs them)")
@@ -27,11 +28,6 @@ gdal.UseExceptions()
 FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-gdal-"))
 atexit.register(shutil.rmtree, FOLDER)
 NO_SOURCE = 1  # the outcome of a file with neither section (kalmira.h)
-
-
-def cases(table):
-    """A case table, read by the project's one reader; its byte strings as Latin-1 text."""
-    return json.loads(subprocess.run([EXPORT, table], check=True, capture_output=True).stdout)
 
 
 def written(name, data):
@@ -72,15 +68,12 @@ def target_lines(target):
 
 class Plugin(unittest.TestCase):
     def test_every_end_to_end_case_gives_the_console_programs_points(self):
-        for run in cases("runs"):
-            if run["platform"] == "windows" or run["status"] != 0 or len(run["results"]) != 1:
-                continue
-            with self.subTest(run["name"]):
-                name = run["arguments"][0] if run["arguments"] else run["input"].split("\r\n")[0]
-                path = written("quelle.bcr", dict(run["files"])[name].encode("latin1"))
+        for run in one_source_runs(EXPORT):
+            with self.subTest(run.case):
+                path = written("quelle.bcr", run.source)
                 # What is no source GDAL does not open; its target is empty.
                 features = opened(path) if said(path)[1] else []
-                lines = target_lines(run["results"][0][1])
+                lines = target_lines(run.target.decode("latin1"))
                 self.assertEqual(len(features), len(lines))
                 for (point, [_, *pieces]), (longitude, latitude, text) in zip(features, lines):
                     if not point.IsEmpty():
@@ -89,7 +82,7 @@ class Plugin(unittest.TestCase):
                     self.assertEqual("".join(p + "," for p in in_target_order if p), text)
 
     def test_points_are_the_conversions_double_precision_places(self):
-        rows = [fields for _, fields in cases("coordinates.txt")]
+        rows = [fields for _, fields in cases(EXPORT, "coordinates.txt")]
         names = [f"Punkt {i} Straße Köln" for i in range(len(rows))]
         coordinates = "".join(f"P={text},{text}\r\n" for text, *_ in rows)
         descriptions = "".join(f"P={name},b,c\r\n" for name in names)
@@ -104,7 +97,7 @@ class Plugin(unittest.TestCase):
                 self.assertEqual([digits(point), fields[1]], [places[:2], name])
 
     def test_each_hint_of_the_table_as_a_warning(self):
-        for line, [source, *hints] in cases("hints.txt"):
+        for line, [source, *hints] in cases(EXPORT, "hints.txt"):
             with self.subTest(f"hints.txt line {line}"):
                 # A file with neither section is no source: GDAL says so and opens nothing.
                 path = written("quelle.bcr", source.encode("latin1"))

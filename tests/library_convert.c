@@ -4,11 +4,51 @@
  * outcome (kalmira.h), or 9 when a file cannot be read or written. With PLACES, writes there each
  * point's longitude and latitude as the conversion gives them (17 digits, which read back as the
  * same doubles) and whether it is on the map, a line each.
+ * Built with KALMIRA_LOAD_BY_PATH on Windows, it finds the library as a Windows Python's ctypes
+ * must: kalmira.dll loaded by the full path in KALMIRA_LIBRARY, its functions by their names.
  * Usage: kalmira_library_convert SOURCE TARGET [PLACES] */
 #include <stdio.h>
 #include <stdlib.h>
 
 #include "kalmira.h"
+
+#ifdef KALMIRA_LOAD_BY_PATH
+#include <windows.h>
+#define FUNCTIONS(X)     \
+  X(kalmira_convert);    \
+  X(kalmira_free);       \
+  X(kalmira_outcome);    \
+  X(kalmira_message);    \
+  X(kalmira_target);     \
+  X(kalmira_hint_count); \
+  X(kalmira_hint_code);  \
+  X(kalmira_hint_text);  \
+  X(kalmira_get_point)
+#define DECLARE(name) static __typeof__(&name) loaded_##name
+FUNCTIONS(DECLARE);
+#define FIND(name)                                                                                 \
+  if ((loaded_##name = (__typeof__(&name))(void (*)(void))GetProcAddress(library, #name)) == NULL) \
+  return 0
+static int load_library(void) {
+  const wchar_t* path = _wgetenv(L"KALMIRA_LIBRARY");
+  const DWORD search = LOAD_LIBRARY_SEARCH_DEFAULT_DIRS | LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR;
+  HMODULE library = path == NULL ? NULL : LoadLibraryExW(path, NULL, search);
+  if (library == NULL) return 0;
+  FUNCTIONS(FIND);
+  return 1;
+}
+#define kalmira_convert (*loaded_kalmira_convert)
+#define kalmira_free (*loaded_kalmira_free)
+#define kalmira_outcome (*loaded_kalmira_outcome)
+#define kalmira_message (*loaded_kalmira_message)
+#define kalmira_target (*loaded_kalmira_target)
+#define kalmira_hint_count (*loaded_kalmira_hint_count)
+#define kalmira_hint_code (*loaded_kalmira_hint_code)
+#define kalmira_hint_text (*loaded_kalmira_hint_text)
+#define kalmira_get_point (*loaded_kalmira_get_point)
+#else
+static int load_library(void) { return 1; }
+#endif
 
 static char* read_file(const char* path, size_t* size) {
   FILE* file = fopen(path, "rb");
@@ -36,7 +76,7 @@ static char* read_file(const char* path, size_t* size) {
 int main(int argc, char** argv) {
   size_t size = 0;
   char* bytes = argc == 3 || argc == 4 ? read_file(argv[1], &size) : NULL;
-  if (bytes == NULL) return 9;
+  if (bytes == NULL || !load_library()) return 9;
   kalmira_conversion* conversion = kalmira_convert(argv[1], bytes, size);
   free(bytes);
   const int outcome = kalmira_outcome(conversion);

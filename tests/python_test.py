@@ -4,7 +4,6 @@ exceptions, and the README's example with pandas and GeoPandas runs.
 Usage: PYTHONPATH=INSTALLED python_test.py CASE_EXPORT LIBRARY_CONVERT README [unittest options]"""
 import importlib.metadata
 import io
-import json
 import os
 import pathlib
 import re
@@ -15,17 +14,13 @@ import tempfile
 import unittest
 
 import kalmira
+from case_runs import cases, one_source_runs
 
 EXPORT, LIBRARY_CONVERT, README = sys.argv[1:4]
 FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-python-"))
 EXAMPLE = pathlib.Path(README).parent / "examples" / "survey.bcr"
 SOURCE = str(FOLDER / "quelle.bcr")
 NO_SOURCE = 1  # the outcome of a file with neither section (kalmira.h)
-
-
-def cases(table):
-    """A case table, read by the project's one reader; its byte strings as Latin-1 text."""
-    return json.loads(subprocess.run([EXPORT, table], check=True, capture_output=True).stdout)
 
 
 def through_c(source):
@@ -51,24 +46,19 @@ class Binding(unittest.TestCase):
         self.assertEqual(kalmira.library_version(), importlib.metadata.version("kalmira"))
 
     def test_every_end_to_end_case_gives_the_console_programs_target(self):
-        for run in cases("runs"):
-            if run["platform"] == "windows" or run["status"] != 0 or len(run["results"]) != 1:
-                continue
-            with self.subTest(run["name"]):
-                name = run["arguments"][0] if run["arguments"] else run["input"].split("\r\n")[0]
-                source = dict(run["files"])[name].encode("latin1")
-                [(target_name, target)] = run["results"]
+        for run in one_source_runs(EXPORT):
+            with self.subTest(run.case):
                 try:
-                    conversion = kalmira.convert(source, name)
+                    conversion = kalmira.convert(run.source, run.source_name)
                 except kalmira.NoSourceError:
-                    self.assertEqual(target, "")  # the console writes an empty target for it
+                    self.assertEqual(run.target, b"")  # the console writes an empty target for it
                     continue
-                self.assertEqual(conversion.target, target.encode("latin1"))
-                if len(run["arguments"]) < 2:  # a second argument names the target
-                    self.assertEqual(conversion.target_name, target_name)
+                self.assertEqual(conversion.target, run.target)
+                if not run.named_target:
+                    self.assertEqual(conversion.target_name, run.target_name)
 
     def test_each_hint_of_the_table_as_the_c_interface_gives_it(self):
-        for line, [source, *_] in cases("hints.txt"):
+        for line, [source, *_] in cases(EXPORT, "hints.txt"):
             with self.subTest(f"hints.txt line {line}"):
                 outcome, hints, message = through_c(source.encode("latin1"))
                 if outcome == NO_SOURCE:

@@ -1,19 +1,22 @@
 # What the Windows checks share, sourced by scripts/test-windows-*: the deliverables built, and
 # Wine in a fresh private prefix with one server for all runs. Run from the project's root.
 
-# Builds kalmira.exe, the zip and the installer, with the native end-to-end harness that tries
-# them, and kalmira.dll; sets `zip`, `setup` and `version` from the SHA256SUMS the build writes.
+# Builds kalmira.exe, the zip, the installer and the wheel, with the native end-to-end harness
+# that tries them, kalmira.dll, and the QGIS plugin's ZIP (with its kalmira.dll); sets `zip`,
+# `setup`, `wheel`, `plugin` and `version` from the SHA256SUMS the builds write.
 build_windows_deliverables() {
   scripts/install-build-tools windows
   mkdir -p build
   cmake --preset release > /dev/null
-  cmake --build --preset release --target kalmira_end_to_end_tests > /dev/null
+  cmake --build --preset release --target kalmira_end_to_end_tests kalmira_case_export kalmira_qgis_plugin > /dev/null
   cmake --workflow --preset windows-package > build/windows-package.log 2>&1 ||
     { cat build/windows-package.log; return 1; }
   cmake --build --preset windows --target kalmira_library > /dev/null
   (cd build/windows && sha256sum --check --quiet SHA256SUMS)
   zip=build/windows/$(awk '/-win64\.zip$/ { print $2 }' build/windows/SHA256SUMS)
   setup=build/windows/$(awk '/-setup\.exe$/ { print $2 }' build/windows/SHA256SUMS)
+  wheel=build/windows/$(awk '/-win_amd64\.whl$/ { print $2 }' build/windows/SHA256SUMS)
+  plugin=$(echo build/release/python-release/kalmira_qgis-*.zip)
   version=${zip#build/windows/kalmira-}
   version=${version%-win64.zip}
   echo "deliverables of version $version: $zip, $setup, their checksums in SHA256SUMS"
