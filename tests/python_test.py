@@ -1,7 +1,7 @@
 """The Python package kalmira as pip installs it from the wheel: every end-to-end case gives the
-console program's target, the hint table's sources the C interface's hints, the failures their
-exceptions, and the README's example with pandas and GeoPandas runs.
-Usage: PYTHONPATH=INSTALLED python_test.py CASE_EXPORT LIBRARY_CONVERT README [unittest options]"""
+console program's target, the failures their exceptions, and the README's example with pandas
+and GeoPandas runs. (Its points and hints: gdal_test.py with the Python driver.)
+Usage: PYTHONPATH=INSTALLED python_test.py CASE_EXPORT README [unittest options]"""
 import importlib.metadata
 import io
 import os
@@ -14,21 +14,11 @@ import tempfile
 import unittest
 
 import kalmira
-from case_runs import cases, one_source_runs
+from case_runs import one_source_runs
 
-EXPORT, LIBRARY_CONVERT, README = sys.argv[1:4]
+EXPORT, README = sys.argv[1:3]
 FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-python-"))
 EXAMPLE = pathlib.Path(README).parent / "examples" / "survey.bcr"
-SOURCE = str(FOLDER / "quelle.bcr")
-NO_SOURCE = 1  # the outcome of a file with neither section (kalmira.h)
-
-
-def through_c(source):
-    """What the C interface says of a source: its outcome, its hints' codes and texts, its message."""
-    pathlib.Path(SOURCE).write_bytes(source)
-    done = subprocess.run([LIBRARY_CONVERT, SOURCE, FOLDER / "quelle.asc"], capture_output=True)
-    hints = [line.split(" ", 1) for line in done.stdout.decode().splitlines()]
-    return done.returncode, [(int(code), text) for code, text in hints], done.stderr.decode()
 
 
 class FailingFile(io.RawIOBase):
@@ -57,18 +47,6 @@ class Binding(unittest.TestCase):
                 if not run.named_target:
                     self.assertEqual(conversion.target_name, run.target_name)
 
-    def test_each_hint_of_the_table_as_the_c_interface_gives_it(self):
-        for line, [source, *_] in cases(EXPORT, "hints.txt"):
-            with self.subTest(f"hints.txt line {line}"):
-                outcome, hints, message = through_c(source.encode("latin1"))
-                if outcome == NO_SOURCE:
-                    with self.assertRaises(kalmira.NoSourceError) as raised:
-                        kalmira.convert(source.encode("latin1"), SOURCE)
-                    self.assertEqual(str(raised.exception), message)
-                else:
-                    said = kalmira.convert(source.encode("latin1"), SOURCE).hints
-                    self.assertEqual([(hint.code, hint.text) for hint in said], hints)
-
     def test_a_path_a_file_and_bytes_give_the_same_conversion(self):
         by_path = kalmira.convert(EXAMPLE)
         with open(EXAMPLE, "rb") as file:
@@ -95,4 +73,4 @@ class Binding(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1] + sys.argv[4:])
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:])

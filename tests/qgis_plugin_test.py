@@ -1,10 +1,11 @@
 """QGIS, offscreen, with the KALMIRA plugin installed from its ZIP into a fresh profile as QGIS's
 installer does it, and no C++ plugin: the plugin copies the driver into a folder of its version
 and registers it; sources added as layers give their points, their hints reach the message bar
-and the log; the Processing algorithm converts a day's folder into a GeoPackage; the next start
-knows .bcr in its file filter.
+and the log, the example drawn, labelled, over the countries of Natural Earth into a picture; the
+Processing algorithm converts a day's folder into a GeoPackage; the next start knows .bcr in its
+file filter.
 Usage: QT_QPA_PLATFORM=offscreen GDAL_DRIVER_PATH=EMPTY_FOLDER qgis_plugin_test.py PLUGIN_ZIP
-       PROFILE_FOLDER [unittest options]"""
+       PROFILE_FOLDER COUNTRIES PICTURE [unittest options]"""
 import os
 import pathlib
 import subprocess
@@ -14,8 +15,10 @@ import unittest.mock
 
 from osgeo import gdal, ogr
 from qgis import core, gui, utils
+from qgis.PyQt.QtCore import QSize
+from qgis.PyQt.QtGui import QColor
 
-ZIP, PROFILE = sys.argv[1], pathlib.Path(sys.argv[2]).resolve()
+ZIP, PROFILE, COUNTRIES, PICTURE = sys.argv[1], pathlib.Path(sys.argv[2]).resolve(), *sys.argv[3:5]
 sys.path += [
     "/usr/share/qgis/python",
     "/usr/share/qgis/python/plugins",
@@ -63,11 +66,29 @@ class Plugin(unittest.TestCase):
         self.assertIn(entry, settings.value("qgis/customEnvVars", [], type=list))
         self.assertTrue(settings.value("qgis/customEnvVarsUse", False, type=bool))
 
-    def test_an_added_source_gives_its_points(self):
-        layer = added(EXAMPLE)
-        self.assertTrue(layer.isValid())
-        self.assertEqual(layer.featureCount(), 3)
-        self.assertEqual(layer.crs().authid(), "EPSG:4326")
+    def test_an_added_source_gives_its_points_drawn_on_the_map(self):
+        points = added(EXAMPLE)
+        self.assertEqual([points.isValid(), points.featureCount()], [True, 3])
+        self.assertEqual(points.crs().authid(), "EPSG:4326")
+        points.renderer().setSymbol(core.QgsMarkerSymbol.createSimple({"color": "#c62a22", "size": "4"}))
+        labels = core.QgsPalLayerSettings()
+        labels.fieldName = "beschreibung1"
+        points.setLabeling(core.QgsVectorLayerSimpleLabeling(labels))
+        points.setLabelsEnabled(True)
+        land = core.QgsVectorLayer(COUNTRIES, "länder", "ogr")
+        land.renderer().symbol().setColor(QColor("#f6f3ec"))
+        settings = core.QgsMapSettings()
+        settings.setLayers([points, land])
+        settings.setExtent(points.extent().buffered(1.5))
+        settings.setOutputSize(QSize(800, 640))
+        settings.setBackgroundColor(QColor("#cfe1ee"))
+        job = core.QgsMapRendererParallelJob(settings)
+        job.start()
+        job.waitForFinished()
+        image = job.renderedImage()
+        red = [image.pixelColor(x, y).name() for x in range(0, 800, 2) for y in range(0, 640, 2)]
+        self.assertGreater(red.count("#c62a22"), 20, "the points are not drawn")
+        image.save(PICTURE)
 
     def test_a_sources_hints_reach_the_message_bar_and_the_log(self):
         path = PROFILE / "null.bcr"
@@ -84,7 +105,8 @@ class Plugin(unittest.TestCase):
         names = ["a.bcr", "b.bcr", "c.BCR"]
         for name in names:
             (day / name).write_bytes(EXAMPLE.read_bytes())
-        (day / "notiz.txt").write_bytes(b"keine Quelle")
+        (day / "notiz.txt").write_bytes(EXAMPLE.read_bytes())  # no .bcr: not taken
+        (day / "leer.bcr").write_bytes(b"keine Quelle")  # no source: said and skipped
         for per_source, layers in [(False, {"punkte": 9}), (True, {"a": 3, "b": 3, "c": 3})]:
             with self.subTest(per_source=per_source):
                 output = str(PROFILE / f"tag-{per_source}.gpkg")
@@ -107,7 +129,7 @@ class Plugin(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    result = unittest.main(argv=sys.argv[:1] + sys.argv[3:], exit=False).result
+    result = unittest.main(argv=sys.argv[:1] + sys.argv[5:], exit=False).result
     core.QgsProject.instance().clear()
     application.exitQgis()
     sys.exit(not result.wasSuccessful())
