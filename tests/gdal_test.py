@@ -1,7 +1,8 @@
 """Sources through GDAL with a KALMIRA driver, in GDAL's Python, ogrinfo and ogr2ogr: every
 end-to-end case against the console program's target, the coordinate table's places (worked out
 apart) against the layer's, the hint table's sources against its hints. The driver is the C++
-plugin or the Python one, whichever GDAL_DRIVER_PATH or GDAL_PYTHON_DRIVER_PATH names.
+plugin or the Python one, whichever GDAL_DRIVER_PATH or GDAL_PYTHON_DRIVER_PATH names; where
+both are named, one answers.
 Usage: gdal_test.py CASE_EXPORT KALMIRA LIBRARY_CONVERT [unittest options]"""
 import atexit
 import importlib.util
@@ -67,6 +68,10 @@ def target_lines(target):
 
 
 class Plugin(unittest.TestCase):
+    def test_one_driver_named_kalmira_answers(self):
+        names = [gdal.GetDriver(i).ShortName for i in range(gdal.GetDriverCount())]
+        self.assertEqual(names.count("KALMIRA"), 1)
+
     def test_every_end_to_end_case_gives_the_console_programs_points(self):
         for run in one_source_runs(EXPORT):
             with self.subTest(run.case):
