@@ -16,7 +16,7 @@ import sys
 from gdal_python_driver import BaseDataset, BaseDriver, BaseLayer
 from osgeo import gdal, ogr
 
-# The binding is the folder this file lies in.
+# The binding is the package this file lies in, imported from the folder that holds it.
 sys.path.insert(0, os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 import kalmira  # noqa: E402
 from kalmira.virtual_file import VirtualFile  # noqa: E402
@@ -79,8 +79,13 @@ class Driver(BaseDriver):
         try:
             with VirtualFile(filename) as file:
                 conversion = kalmira.convert(file, filename)
-        except (kalmira.NoSourceError, OSError, MemoryError) as error:
+        except FileNotFoundError:
+            return None
+        except kalmira.NoSourceError as error:
             gdal.Error(gdal.CE_Failure, gdal.CPLE_OpenFailed, str(error))
+            return None
+        except (OSError, MemoryError) as error:
+            gdal.Error(gdal.CE_Failure, gdal.CPLE_FileIO, str(error))
             return None
         for hint in conversion.hints:
             gdal.Error(gdal.CE_Warning, gdal.CPLE_AppDefined, hint.text)

@@ -11,7 +11,7 @@ class VirtualFile:
         status = gdal.VSIStatL(filename)
         self._file = gdal.VSIFOpenL(filename, "rb") if status else None
         if self._file is None:
-            raise OSError(filename)
+            raise FileNotFoundError(filename)
         self._remaining = status.size
 
     def __enter__(self):

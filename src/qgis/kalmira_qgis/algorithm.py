@@ -103,9 +103,12 @@ class _GeoPackage:
     named after it, where a name taken already gets the next number ("messung (2)")."""
 
     def __init__(self, path, per_source):
-        self._package = ogr.GetDriverByName("GPKG").CreateDataSource(path)
+        driver = ogr.GetDriverByName("GPKG")
+        if pathlib.Path(path).exists():
+            driver.DeleteDataSource(path)  # Processing asked whether to replace it
+        self._package = driver.CreateDataSource(path)
         if self._package is None:
-            raise QgsProcessingException(path)
+            raise QgsProcessingException(word("not_written", path=path))
         self._wgs84 = osr.SpatialReference()
         self._wgs84.ImportFromEPSG(4326)
         self._wgs84.SetAxisMappingStrategy(osr.OAMS_TRADITIONAL_GIS_ORDER)

@@ -10,8 +10,8 @@ _WORDS = {
         "Feld „quelle“) oder eine Ebene je Quelldatei. Die Hinweise zu jeder Quelldatei stehen "
         "im Protokoll.",
         "Converts survey sources (.bcr) into points in WGS 84, as the KALMIRA converter does, "
-        "and writes them into a GeoPackage: all into one layer „punkte“ (with the source file "
-        "in the field „quelle“) or one layer per source. The hints about each source are "
+        'and writes them into a GeoPackage: all into one layer "punkte" (with the source file '
+        'in the field "quelle") or one layer per source. The hints about each source are '
         "logged.",
     ),
     "sources": ("Quelldateien", "Source files"),
@@ -20,6 +20,7 @@ _WORDS = {
     "output": ("GeoPackage", "GeoPackage"),
     "no_sources": ("Keine Quelldatei angegeben.", "No source file given."),
     "none_converted": ("Keine Quelldatei umgerechnet.", "No source file converted."),
+    "not_written": ("„{path}“ lässt sich nicht schreiben.", '"{path}" cannot be written.'),
     "points": ("{name}: {count} Punkte", "{name}: {count} points"),
     "hints": ("{count} Hinweise, siehe Protokoll", "{count} hints, see the log"),
     "restart": (
