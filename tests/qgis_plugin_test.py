@@ -12,6 +12,7 @@ import subprocess
 import sys
 import unittest
 import unittest.mock
+from xml.etree import ElementTree
 
 from osgeo import gdal, ogr
 from qgis import core, gui, utils
@@ -117,6 +118,17 @@ class Plugin(unittest.TestCase):
                 package = ogr.Open(output)
                 counts = {layer.GetName(): layer.GetFeatureCount() for layer in package}
                 self.assertEqual(counts, layers)
+
+    def test_the_plugin_repository_offers_the_zip_of_its_version(self):
+        [plugin] = ElementTree.parse(pathlib.Path(ZIP).with_name("plugins.xml")).getroot()
+        offered = [
+            plugin.get("plugin_id"),
+            plugin.findtext("file_name"),
+            plugin.findtext("version"),
+        ]
+        self.assertEqual(
+            offered, ["kalmira_qgis", pathlib.Path(ZIP).name, kalmira.library_version()]
+        )
 
     def test_the_next_start_knows_bcr_in_its_file_filter(self):
         setting = core.QgsSettings().value("qgis/customEnvVars", [], type=list)
