@@ -50,6 +50,24 @@ Processing.initialize()
 import kalmira  # noqa: E402 (the plugin's copy)
 
 
+ALGORITHM = "kalmira:quelldateien_umrechnen"
+ABC = {"a": 3, "b": 3, "c": 3}
+
+
+class Feedback(core.QgsProcessingFeedback):
+    """What an algorithm says of its sources: their hints, and why one is skipped."""
+
+    def __init__(self):
+        super().__init__()
+        self.said = []
+
+    def pushWarning(self, text):  # noqa: N802 (QGIS's names)
+        self.said.append(text)
+
+    def reportError(self, text, fatal_error=False):  # noqa: N802
+        self.said.append(text)
+
+
 def added(path):
     layer = core.QgsVectorLayer(str(path), pathlib.Path(path).stem, "ogr")
     core.QgsProject.instance().addMapLayer(layer)
@@ -102,22 +120,33 @@ class Plugin(unittest.TestCase):
         self.assertEqual(bar.currentItem().text(), f"null: {hint.text}")
         self.assertIn((f"null: {hint.text}", "KALMIRA", core.Qgis.Warning), log)
 
-    def test_the_algorithm_converts_a_days_folder(self):
+    def test_the_algorithm_converts_a_days_folder_or_files_with_their_hints(self):
         day = PROFILE / "tag"
-        day.mkdir()
-        names = ["a.bcr", "b.bcr", "c.BCR"]
-        for name in names:
+        (day / "zweit").mkdir(parents=True)
+        for name in ["a.bcr", "b.bcr", "c.BCR", "zweit/a.bcr"]:
             (day / name).write_bytes(EXAMPLE.read_bytes())
+        (day / "null.bcr").write_bytes(NEAR_ZERO)
         (day / "notiz.txt").write_bytes(EXAMPLE.read_bytes())  # no .bcr: not taken
         (day / "leer.bcr").write_bytes(b"keine Quelle")  # no source: said and skipped
-        for per_source, layers in [(False, {"punkte": 9}), (True, {"a": 3, "b": 3, "c": 3})]:
-            with self.subTest(per_source=per_source):
-                output = str(PROFILE / "tag.gpkg")  # the second run replaces the first's
-                parameters = {"ORDNER": str(day), "JE_QUELLE": per_source, "AUSGABE": output}
-                processing.run("kalmira:quelldateien_umrechnen", parameters)
+        try:
+            kalmira.convert(day / "leer.bcr")
+        except kalmira.NoSourceError as error:
+            said = [str(error), f"null: {kalmira.convert(NEAR_ZERO).hints[0].text}"]
+        files = [str(day / "a.bcr"), str(day / "zweit" / "a.bcr")]
+        for name, parameters, layers in [
+            ("a folder in one layer", {"ORDNER": str(day)}, {"punkte": 10}),
+            ("in a layer each", {"ORDNER": str(day), "JE_QUELLE": True}, {**ABC, "null": 1}),
+            ("files, a twin", {"QUELLEN": files, "JE_QUELLE": True}, {"a": 3, "a (2)": 3}),
+        ]:
+            with self.subTest(name):
+                output = str(PROFILE / "tag.gpkg")  # each run replaces the one before
+                feedback = Feedback()
+                processing.run(ALGORITHM, {**parameters, "AUSGABE": output}, feedback=feedback)
                 package = ogr.Open(output)
                 counts = {layer.GetName(): layer.GetFeatureCount() for layer in package}
                 self.assertEqual(counts, layers)
+                if "ORDNER" in parameters:
+                    self.assertEqual(feedback.said, said)
 
     def test_the_plugin_repository_offers_the_zip_of_its_version(self):
         [plugin] = ElementTree.parse(pathlib.Path(ZIP).with_name("plugins.xml")).getroot()

@@ -63,7 +63,8 @@ class ConvertSources(QgsProcessingAlgorithm):
         )
 
     def processAlgorithm(self, parameters, context, feedback):  # noqa: N802
-        sources = self.parameterAsFileList(parameters, "QUELLEN", context)
+        # Processing gives an empty name for no file.
+        sources = [s for s in self.parameterAsFileList(parameters, "QUELLEN", context) if s]
         folder = self.parameterAsFile(parameters, "ORDNER", context)
         if folder:
             sources += sorted(str(p) for p in pathlib.Path(folder).iterdir() if _is_source(p))
