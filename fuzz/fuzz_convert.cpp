@@ -48,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
 
   kalmira::StringSink sink;
-  kalmira::write_target_file(sink, conversion.table);
+  kalmira::write_target_file(sink, conversion.table, conversion.points);
   std::string_view target = sink.bytes();
   for (int line = 0; line < count; ++line) {
     const std::size_t lf = target.find('\n');

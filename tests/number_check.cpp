@@ -8,14 +8,14 @@
 #include <string>
 
 #include "numbers/number_parser.h"
-#include "output/target_writer.h"
+#include "output/converted_point.h"
 
 int main() {
   for (std::string line; std::getline(std::cin, line);) {
     const double value = kalmira::parse_number(line);
     std::uint64_t bits = 0;
     std::memcpy(&bits, &value, sizeof bits);
-    const kalmira::Position position = kalmira::position_of({line, line, {}});
+    const kalmira::Position position = kalmira::convert_point({line, line, {}}).target;
     std::printf("%016" PRIx64 " %s %s\n", bits, position.longitude.c_str(),
                 position.latitude.c_str());
   }

@@ -1,7 +1,7 @@
 """The Python package kalmira as pip installs it from the wheel: every end-to-end case gives the
-console program's target, the failures their exceptions, and the README's example with pandas
+console program's target, the failures their exceptions, and the documented example with pandas
 and GeoPandas runs. (Its points and hints: gdal_test.py with the Python driver.)
-Usage: PYTHONPATH=INSTALLED python_test.py CASE_EXPORT README [unittest options]"""
+Usage: PYTHONPATH=INSTALLED python_test.py CASE_EXPORT DOCUMENT [unittest options]"""
 import importlib.metadata
 import io
 import os
@@ -16,9 +16,9 @@ import unittest
 import kalmira
 from case_runs import one_source_runs
 
-EXPORT, README = sys.argv[1:3]
+EXPORT, DOCUMENT = sys.argv[1:3]
 FOLDER = pathlib.Path(tempfile.mkdtemp(prefix="kalmira-python-"))
-EXAMPLE = pathlib.Path(README).parent / "examples" / "survey.bcr"
+EXAMPLE = pathlib.Path(__file__).parent.parent / "examples" / "survey.bcr"
 
 
 class FailingFile(io.RawIOBase):
@@ -63,8 +63,8 @@ class Binding(unittest.TestCase):
             with self.subTest(name), self.assertRaises(OSError):
                 kalmira.convert(source)
 
-    def test_the_readmes_example_with_pandas_and_geopandas(self):
-        [example] = re.findall(r"```python\n(.*?)```", pathlib.Path(README).read_text(), re.S)
+    def test_the_documented_example_with_pandas_and_geopandas(self):
+        [example] = re.findall(r"```python\n(.*?)```", pathlib.Path(DOCUMENT).read_text(), re.S)
         shutil.copy(EXAMPLE, FOLDER / "messung.bcr")
         done = subprocess.run(
             [sys.executable, "-c", example], cwd=FOLDER, capture_output=True, text=True

@@ -11,7 +11,6 @@ import pathlib
 import subprocess
 import sys
 import unittest
-import unittest.mock
 from xml.etree import ElementTree
 
 from osgeo import gdal, ogr
@@ -43,8 +42,18 @@ application.messageLog().messageReceived.connect(lambda *message: log.append(mes
 utils.home_plugin_path = str(PROFILE / "python" / "plugins")
 unzip(ZIP, utils.home_plugin_path)
 sys.path.insert(0, utils.home_plugin_path)
-utils.iface = unittest.mock.Mock(spec=gui.QgisInterface)
-utils.iface.messageBar.return_value = gui.QgsMessageBar()
+
+
+class Window:
+    """Stands in for QGIS's main window, of which the plugin uses the message bar."""
+
+    bar = gui.QgsMessageBar()
+
+    def messageBar(self):  # noqa: N802 (QGIS's name)
+        return self.bar
+
+
+utils.iface = Window()
 assert utils.loadPlugin("kalmira_qgis") and utils.startPlugin("kalmira_qgis")
 Processing.initialize()
 import kalmira  # noqa: E402 (the plugin's copy)

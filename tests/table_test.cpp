@@ -71,7 +71,7 @@ Fields write_record(const Fields& f) {
   PointTable table{
       {PointRecord{f[0], f[1], {f[2], f[3], f[4]}}, {"1", "1", {"not", "counted", ""}}}, 1};
   StringSink sink;
-  write_target_file(sink, table);
+  write_target_file(sink, table, std::vector{convert_point(table.records[0])});
   return {sink.bytes()};
 }
 

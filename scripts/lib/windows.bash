@@ -11,7 +11,6 @@ build_windows_deliverables() {
   cmake --build --preset release --target kalmira_end_to_end_tests kalmira_case_export kalmira_qgis_plugin > /dev/null
   cmake --workflow --preset windows-package > build/windows-package.log 2>&1 ||
     { cat build/windows-package.log; return 1; }
-  cmake --build --preset windows --target kalmira_library > /dev/null
   (cd build/windows && sha256sum --check --quiet SHA256SUMS)
   zip=build/windows/$(awk '/-win64\.zip$/ { print $2 }' build/windows/SHA256SUMS)
   setup=build/windows/$(awk '/-setup\.exe$/ { print $2 }' build/windows/SHA256SUMS)

@@ -85,7 +85,7 @@ Converted convert_file(Console& console, const std::string& source_name,
                             goes_on);
   }
   FileSink sink(target_file);
-  write_target_file(sink, conversion.table);
+  write_target_file(sink, conversion.table, conversion.points);
   if (!sink.close()) {
     return fail_with_target(console, messages::kWriteFailed, target.name, "\n", goes_on);
   }

@@ -11,7 +11,7 @@
 namespace kalmira {
 
 // A source converted: everything a front shows of it. The target's bytes come from
-// write_target_file on its table.
+// write_target_file on its table and points.
 struct Conversion {
   // False after a read error, or a line or field too large for memory: the rest is then
   // incomplete and shows nothing.

@@ -136,7 +136,7 @@ int kalmira_write_target(const kalmira_conversion* conversion, kalmira_write_fun
   if (points_of(conversion) == 0) return 0;
   try {
     CallbackSink sink(write, context);
-    kalmira::write_target_file(sink, conversion->core.table);
+    kalmira::write_target_file(sink, conversion->core.table, conversion->core.points);
     return sink.failed() ? -1 : 0;
   } catch (...) {
     return -1;
@@ -150,7 +150,7 @@ const char* kalmira_target(const kalmira_conversion* conversion, size_t* size) {
     auto& target = const_cast<kalmira_conversion*>(conversion)->target;
     if (!target) {
       kalmira::StringSink sink;
-      kalmira::write_target_file(sink, conversion->core.table);
+      kalmira::write_target_file(sink, conversion->core.table, conversion->core.points);
       target = sink.bytes();
     }
     *size = target->size();

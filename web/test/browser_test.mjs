@@ -7,7 +7,7 @@ import fs from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { bytes, conversionCases, expected, largeSource, readCases, unzipped } from "./cases.mjs";
+import { bytes, conversionCases, expected, largeSource, readCases, targetPlaces, unzipped } from "./cases.mjs";
 import { byProj } from "./proj.mjs";
 import { randomNumbers } from "./random.mjs";
 import { systems, WGS84 } from "../systems.js";
@@ -345,11 +345,7 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   const second = Buffer.from("[COORDINATES]\r\nP1=1113194.91,7170156.29\r\n[DESCRIPTION]\r\nP1=Förde,Hafen,Kiel\r\n");
   // Each point's place as the console program's target gives it (point 3 of messung.bcr lies off
   // the map), and in double precision as the coordinate table has it.
-  const places = (source) =>
-    String(expected(source).target)
-      .split("\r\n")
-      .map((line) => line.split(", ").slice(0, 2));
-  const [one, two] = [first, second].map(places);
+  const [one, two] = [first, second].map(targetPlaces);
   const point = (source, number, place, pieces, coordinates) => ({
     source,
     number,
@@ -463,9 +459,9 @@ test("generated sources: each exported place reads back as the conversion's doub
   const geojson = fs.readFileSync((await download(page, "#result .exports [data-format=geojson]")).path, "latin1");
   const written = [...geojson.matchAll(/"coordinates":\[([^,\]]+),([^\]]+)\]/g)].map((match) => match.slice(1, 3));
   const wanted = contents.flatMap((content) => {
-    const target = String(expected(content).target).split("\r\n");
+    const target = targetPlaces(content);
     return nativePlaces(content).flatMap(({ place, onMap }, i) =>
-      onMap === "1" ? [{ place, digits: target[i].split(", ").slice(0, 2).map(Number) }] : [],
+      onMap === "1" ? [{ place, digits: target[i].map(Number) }] : [],
     );
   });
   assert.equal(written.length, wanted.length);
@@ -582,7 +578,7 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
     const written = readByGdal(exported[25832].csv).map(({ properties }) => Object.values(properties));
     assert.deepEqual(readByLibreOffice(exported[25832].csv).map(asNumbers), written.map(asNumbers));
   });
-  test("LibreCAD draws the DXF of one survey (the README's picture)", async () => {
+  test("LibreCAD draws the DXF of one survey (the web edition's picture)", async () => {
     await choose(page, files[1]);
     await page.selectOption("#result .system", "25832");
     const dxf = await download(page, "#result [data-format=dxf]");

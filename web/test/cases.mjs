@@ -45,6 +45,12 @@ export function expected(source) {
   return { target: asked.status === NO_SOURCE ? undefined : readFileSync(`${folder}/ziel.asc`), hints };
 }
 
+// Each point's longitude and latitude texts, as the console program's target for `source` gives them.
+export const targetPlaces = (source) =>
+  String(expected(source).target)
+    .split("\r\n")
+    .map((line) => line.split(", ").slice(0, 2));
+
 // A source of `mebibytes` of lines the converter skips, or (`line`) with one description piece of
 // that size, the sections in the middle.
 export function largeSource(mebibytes, line = false) {

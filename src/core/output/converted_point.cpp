@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "output/coordinate_conversion.h"
+#include "output/number_format.h"
 
 namespace kalmira {
 namespace {
@@ -18,7 +19,7 @@ ConvertedPoint convert_point(const PointRecord& record) {
   const Place place = point.place();
   point.on_map = std::isfinite(place.longitude) && std::isfinite(place.latitude) &&
                  std::fabs(place.longitude) <= 180 && std::fabs(place.latitude) <= kMercatorLimit;
-  point.target = position_of(place);
+  point.target = {format_eight_decimals(place.longitude), format_eight_decimals(place.latitude)};
   return point;
 }
 

@@ -1,9 +1,23 @@
 #pragma once
 
+#include <string>
+
 #include "input/point_table.h"
-#include "output/target_writer.h"
 
 namespace kalmira {
+
+// A point's longitude and latitude in degrees, rounded to single precision as the target
+// file gives them.
+struct Place {
+  float longitude;
+  float latitude;
+};
+
+// The same as the target file writes them: eight decimals.
+struct Position {
+  std::string longitude;
+  std::string latitude;
+};
 
 // A point as every front shows it: the conversion's double-precision place, before the target
 // rounds it to single precision; whether it can stand on a map in the spherical Mercator

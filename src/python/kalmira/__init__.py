@@ -131,15 +131,16 @@ def convert(source, name=None):
     source, and OSError where it cannot be read to its end."""
     if isinstance(source, (bytes, bytearray, memoryview)):
         data = bytes(source)
-        return _converted(name, lambda encoded: _library.kalmira_convert(encoded, data, len(data)))
+        return _converted(_library.kalmira_convert(_encoded(name), data, len(data)))
     if hasattr(source, "read"):
-        return _converted(name, lambda encoded: _convert_read(encoded, source, -1))
+        return _converted(_convert_read(_encoded(name), source, -1))
     with open(source, "rb") as file:
         size = os.fstat(file.fileno()).st_size
-        return _converted(
-            os.fspath(source) if name is None else name,
-            lambda encoded: _convert_read(encoded, file, size),
-        )
+        return _converted(_convert_read(_encoded(source if name is None else name), file, size))
+
+
+def _encoded(name):
+    return os.fsencode("quelle.bcr" if name is None else name)
 
 
 def _convert_read(encoded_name, file, size):
@@ -155,8 +156,7 @@ def _convert_read(encoded_name, file, size):
     return _library.kalmira_convert_read(encoded_name, _READ(read), None, size)
 
 
-def _converted(name, conversion_of_name):
-    handle = conversion_of_name(os.fsencode("quelle.bcr" if name is None else name))
+def _converted(handle):
     if not handle:
         raise MemoryError("KALMIRA: no memory for the conversion")
     try:
