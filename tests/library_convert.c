@@ -1,12 +1,10 @@
 /* Converts one source file through the C interface alone, as a program of another language
  * would: reads its bytes, writes its target where it gives one, prints each hint as its code and
  * text (UTF-8) a line, and why it gives no target on standard error. The exit status is the
- * outcome (kalmira.h), or 9 when a file cannot be read or written. With PLACES, writes there each
- * point's longitude and latitude as the conversion gives them (17 digits, which read back as the
- * same doubles) and whether it is on the map, a line each.
+ * outcome (kalmira.h), or 9 when a file cannot be read or written.
  * Built with KALMIRA_LOAD_BY_PATH on Windows, it finds the library as a Windows Python's ctypes
  * must: kalmira.dll loaded by the full path in KALMIRA_LIBRARY, its functions by their names.
- * Usage: kalmira_library_convert SOURCE TARGET [PLACES] */
+ * Usage: kalmira_library_convert SOURCE TARGET */
 #include <stdio.h>
 #include <stdlib.h>
 
@@ -22,8 +20,7 @@
   X(kalmira_target);     \
   X(kalmira_hint_count); \
   X(kalmira_hint_code);  \
-  X(kalmira_hint_text);  \
-  X(kalmira_get_point)
+  X(kalmira_hint_text)
 #define DECLARE(name) static __typeof__(&name) loaded_##name
 FUNCTIONS(DECLARE);
 #define FIND(name)                                                                                 \
@@ -45,7 +42,6 @@ static int load_library(void) {
 #define kalmira_hint_count (*loaded_kalmira_hint_count)
 #define kalmira_hint_code (*loaded_kalmira_hint_code)
 #define kalmira_hint_text (*loaded_kalmira_hint_text)
-#define kalmira_get_point (*loaded_kalmira_get_point)
 #else
 static int load_library(void) { return 1; }
 #endif
@@ -75,7 +71,7 @@ static char* read_file(const char* path, size_t* size) {
 
 int main(int argc, char** argv) {
   size_t size = 0;
-  char* bytes = argc == 3 || argc == 4 ? read_file(argv[1], &size) : NULL;
+  char* bytes = argc == 3 ? read_file(argv[1], &size) : NULL;
   if (bytes == NULL || !load_library()) return 9;
   kalmira_conversion* conversion = kalmira_convert(argv[1], bytes, size);
   free(bytes);
@@ -90,12 +86,6 @@ int main(int argc, char** argv) {
     const int written = file != NULL && fwrite(target, 1, size, file) == size;
     if (file == NULL || fclose(file) != 0 || !written) return 9;
   }
-  FILE* places = argc == 4 ? fopen(argv[3], "w") : NULL;
-  kalmira_point point;
-  for (size_t i = 0; places != NULL && kalmira_get_point(conversion, i, &point) == 0; ++i) {
-    fprintf(places, "%.17g %.17g %d\n", point.longitude, point.latitude, point.on_map);
-  }
-  if (places != NULL && fclose(places) != 0) return 9;
   kalmira_free(conversion);
   return outcome;
 }

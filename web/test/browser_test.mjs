@@ -2,16 +2,16 @@
 // disk, against what the console program makes of the same sources. Run after the web build.
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
-import { execFileSync, spawnSync } from "node:child_process";
+import { execFileSync } from "node:child_process";
 import fs from "node:fs";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import { fileURLToPath } from "node:url";
-import { bytes, conversionCases, expected, largeSource, readCases, targetPlaces, unzipped } from "./cases.mjs";
+import { bytes, expected, largeSource, readCases, targetPlaces, unzipped } from "./cases.mjs";
 import { byProj } from "./proj.mjs";
 import { randomNumbers } from "./random.mjs";
 import { systems, WGS84 } from "../systems.js";
-import { fileRows, launchChromium, memoryGrowth, openPage, siteDirectory } from "./site.mjs";
+import { fileRows, launchChromium, memoryGrowth, openPage } from "./site.mjs";
 
 const repository = new URL("../../", import.meta.url);
 const example = fs.readFileSync(new URL("examples/survey.bcr", repository));
@@ -29,12 +29,8 @@ const texts = (locator) => locator.evaluateAll((items) => items.map((item) => it
 const markers = (page) => page.locator(".leaflet-marker-pane path, .leaflet-overlay-pane path.leaflet-interactive");
 const message = (page) => page.locator("#result .message").filter({ hasText: /./ });
 const pathOf = ({ path }) => path;
-const sameBy = (key, actual, wanted) => assert.deepEqual(actual.map(key), wanted.map(key));
-// Waits until what `selector` finds shows `text` (a string or a pattern).
-const shows = (page, selector, text) => page.locator(selector).filter({ hasText: text }).waitFor({ timeout: 300000 });
-const inPage = (page, name) => page.evaluate(name); // a value the test watches in the page (site.mjs)
 // Lets the page go on with all it held back (site.mjs), and hold nothing more.
-const release = (page) => inPage(page, () => (globalThis.holding = globalThis.holdingReads = false) || release());
+const release = (page) => page.evaluate(() => (globalThis.holding = globalThis.holdingReads = false) || release());
 
 // Chooses a file in the page's picker and waits for the page to show what became of it.
 async function choose(page, file) {
@@ -81,20 +77,15 @@ function generatedSources(count) {
   });
 }
 
-// A day's sources in a folder with subfolders: the end-to-end cases, each in a folder of its
-// own (the hint cases are engines_test.mjs's), sources generated as a fuzzer makes them, two whose targets share a name,
-// one changed after it was chosen (which makes it unreadable), one of 100 MB, a note and a photo
-// named as sources, and a note the folder pickers pass over. Gives the folder and its sources in
-// the page's order, each with its target's name and what the console program makes of it.
+// A day's sources in a folder with a subfolder: sources generated as a fuzzer makes them, two
+// whose targets share a name (the name up to its first dot names the target), one changed after
+// it was chosen (which makes it unreadable), one of 100 MB, a note and a photo named as sources,
+// and a note the folder pickers pass over (a folder gives only its .bcr files). Gives the folder
+// and its sources in the page's order, each with its target's name and what the console program
+// makes of it.
 function dayFolder() {
   const folder = scratch("tag");
   const sources = [
-    // A folder gives only its .bcr files; the name up to its first dot names the target.
-    ...conversionCases().map((c, i) => ({
-      path: `fälle/${i + 1}/${c.source}${/\.bcr$/i.test(c.source) ? "" : ".bcr"}`,
-      content: c.bytes,
-      name: c.target && `fälle/${i + 1}/${c.target}`,
-    })),
     ...generatedSources(12).map((content, i) => ({ path: `erzeugt/${i + 1}.bcr`, content })),
     { path: "messung.bcr", content: example },
     { path: "messung.v2.bcr", content: example.subarray(0, 200), name: "messung (2).asc" },
@@ -129,7 +120,7 @@ for (const fromDisk of [false, true]) {
         await drop(page, [folder]);
         refusedDrop = await message(page).textContent();
       }
-      const started = await inPage(page, () => (globalThis.holding = true) && conversions);
+      const started = await page.evaluate(() => (globalThis.holding = true) && conversions);
       await (fromDisk ? page.setInputFiles("#source-folder", folder) : drop(page, [folder]));
       await page.waitForFunction((before) => conversions > before, started);
       fs.utimesSync(join(folder, "kaputt.bcr"), new Date(0), new Date(0)); // changed since chosen: not readable
@@ -153,7 +144,7 @@ for (const fromDisk of [false, true]) {
       assert.equal(await message(page).textContent(), `${sources.length} Dateien: ${summary}; 1 nicht lesbar`);
     });
     test("each row: its source, its target's name, and the hints the console program gives", () => {
-      sameBy(pathOf, rows, sources);
+      assert.deepEqual(rows.map(pathOf), sources.map(pathOf));
       rows.forEach((row, i) => {
         const { target, name, hints, path } = sources[i];
         if (path === "tag/kaputt.bcr") {
@@ -208,8 +199,7 @@ describe("several files at once, one with a hint", () => {
     const offMap = `P1=7.2e37,0\r\nP2=0,1e9\r\nP3=1e400,0\r\nP4=nan,0\r\nP5=1113194.91,7170156.29\r\n[DESCRIPTION]\r\n`;
     const files = [source("survey.bcr", bytes(withHint)), source("nord.bcr", `[COORDINATES]\r\n${north}`)];
     files.push(source("weit.bcr", `[COORDINATES]\r\n${offMap}${"P=a,b,c\r\n".repeat(5)}`));
-    await page.setInputFiles("#source-file", files);
-    await page.locator("#result .files-box").waitFor();
+    await choose(page, files);
   });
   after(() => page.context().close());
 
@@ -252,9 +242,9 @@ test("one description piece of 256 MiB: the page stays responsive and small, the
   const path = scratch("zeile.bcr");
   fs.writeFileSync(path, largeSource(256, true));
   const growth = memoryGrowth();
-  await inPage(page, () => (longestTask = 0));
+  await page.evaluate(() => (longestTask = 0));
   await choose(page, path);
-  assert.ok((await inPage(page, () => longestTask)) <= 200, "a task of the page's took longer than 200 ms");
+  assert.ok((await page.evaluate(() => longestTask)) <= 200, "a task of the page's took longer than 200 ms");
   assert.ok(growth() <= 512, `the page grew by ${growth().toFixed(0)} MiB`);
   assert.equal(await page.locator(".points tbody td:nth-child(4)").textContent(), `${"x".repeat(200)}…`);
   assert.ok(fs.readFileSync((await download(page)).path).equals(expected(fs.readFileSync(path)).target));
@@ -273,14 +263,14 @@ describe("the last choice wins", () => {
   after(() => page.context().close());
   // Drops the folder and holds its reading, and what it would convert, until `settled()`.
   const reading = async () => {
-    await inPage(page, () => (globalThis.holding = globalThis.holdingReads = true));
+    await page.evaluate(() => (globalThis.holding = globalThis.holdingReads = true));
     await drop(page, [folder]);
-    await shows(page, "#share", /^Ordner wird gelesen: /);
+    await page.locator("#share", { hasText: /^Ordner wird gelesen: / }).waitFor({ timeout: 300000 });
   };
   const settled = async () => {
     await release(page);
     await page.waitForFunction(() => readsRunning === 0);
-    return [await message(page).textContent(), await inPage(page, () => conversions)];
+    return [await message(page).textContent(), await page.evaluate(() => conversions)];
   };
 
   test("a file chosen while a folder is read is what the page shows, and the folder is never converted", async () => {
@@ -298,9 +288,9 @@ describe("the last choice wins", () => {
     await page.locator("#result .files-box").waitFor({ timeout: 120000 });
     assert.equal(await message(page).textContent(), "2.000 Dateien: 2.000 umgerechnet");
     await download(page); // the ZIP: one more URL, for as long as the result stands
-    assert.equal(await inPage(page, () => aliveUrls()), 3);
+    assert.equal(await page.evaluate(() => aliveUrls()), 3);
     await choose(page, source("einzeln.bcr", example)); // its target's link
-    assert.deepEqual([await inPage(page, () => aliveUrls()), errors], [3, []]);
+    assert.deepEqual([await page.evaluate(() => aliveUrls()), errors], [3, []]);
   });
 });
 
@@ -310,6 +300,27 @@ const placeOf = new Map(
   readCases("coordinates.txt").map(([, [text, , , longitude, latitude]]) => [text, [longitude, latitude]]),
 );
 const exactPlace = ([easting, northing]) => [Number(placeOf.get(easting)[0]), Number(placeOf.get(northing)[1])];
+// The sources of a choice in tests/cases/page_sources.txt, in reverse, and the points the exports
+// hold (those on the map), in the page's order: each with its source, number, easting and northing,
+// pieces (as text), the target's digits, and its layer and label in the DXF.
+function chosen(choice) {
+  const rows = readCases("page_sources.txt").filter(([, [name]]) => name === choice);
+  const points = rows.map(([, [, source, encoding, number, easting, northing, ...rest]]) => {
+    const [pieces, [onMap, layer, label]] = [rest.slice(0, 3), rest.slice(3)];
+    const text = (piece) => Buffer.from(piece, "latin1").toString(encoding === "utf-8" ? "utf8" : "latin1");
+    const point = { source, number: Number(number), coordinates: [easting, northing], bytes: pieces, layer, label };
+    return { ...point, pieces: pieces.map(text), onMap: onMap === "ja" };
+  });
+  const files = [...new Set(points.map((p) => p.source))].map((name) => {
+    const own = points.filter((p) => p.source === name);
+    const lines = (key) => own.map((p) => `P${p.number}=${p[key].join(",")}\r\n`).join("");
+    const content = bytes(`[COORDINATES]\r\n${lines("coordinates")}[DESCRIPTION]\r\n${lines("bytes")}`);
+    const digits = targetPlaces(content);
+    own.forEach((point, i) => (point.digits = digits[i]));
+    return source(name, content);
+  });
+  return { files: files.reverse(), points: points.filter((p) => p.onMap) };
+}
 // What GDAL reads in an export (in a GPX file: its waypoints), as GeoJSON from GDAL's own writer.
 const readByGdal = (path) =>
   JSON.parse(
@@ -327,43 +338,17 @@ const readByLibreOffice = (path) => {
 };
 
 describe("the exports, as GDAL and LibreOffice read them", () => {
-  const pieces = [
-    ['Tor "Brandenburg"', "Pariser Platz; Mitte", "Berlin <Mitte> & mehr"],
-    ["Kölner Dom", "Dom\rkloster 4", "Köln"],
-    ["weit", "weg", "draußen"],
-    ["Süd", "West", "x,y"],
-    ['=HYPERLINK("http://example.org";"x")', "+49 30 1234", "-Nord"],
-    ["@Summe", "0815", "1.10"],
-  ];
-  const coordinates = ["1487533.05,6886305.18", "773725.67,6603516.61", "7.2e37,0", "-250000,-250000"];
-  coordinates.push("1221507.37,6004357.71", "1141283.97,6106163.06");
-  const first = bytes(
-    `[COORDINATES]\r\n${coordinates.map((c) => `P=${c}\r\n`).join("")}[DESCRIPTION]\r\n` +
-      `${pieces.map((p) => `P=${p.join(",")}\r\n`).join("")}`,
-  );
-  // A source saved as UTF-8: its pieces are read as UTF-8.
-  const second = Buffer.from("[COORDINATES]\r\nP1=1113194.91,7170156.29\r\n[DESCRIPTION]\r\nP1=Förde,Hafen,Kiel\r\n");
-  // Each point's place as the console program's target gives it (point 3 of messung.bcr lies off
-  // the map), and in double precision as the coordinate table has it.
-  const [one, two] = [first, second].map(targetPlaces);
-  const point = (source, number, place, pieces, coordinates) => ({
-    source,
-    number,
-    place,
-    pieces,
-    exact: exactPlace(coordinates),
-  });
-  const points = [
-    ...[0, 1, 3, 4, 5].map((i) => point("messung.bcr", i + 1, one[i], pieces[i], coordinates[i].split(","))),
-    point("zweit.bcr", 1, two[0], ["Förde", "Hafen", "Kiel"], ["1113194.91", "7170156.29"]),
-  ];
+  const { files, points } = chosen("grad");
   // A place read back: within 1e-9° of the double-precision value, and giving the target's digits
   // when rounded to single precision.
-  const fits = (values, point) =>
+  const fits = (values, point) => {
+    const exact = exactPlace(point.coordinates);
+    const read = values.map((value, i) => [Math.fround(value).toFixed(8), Math.abs(value - exact[i]) <= 1e-9]);
     assert.deepEqual(
-      values.map((value, i) => [Math.fround(value).toFixed(8), Math.abs(value - point.exact[i]) <= 1e-9]),
-      point.place.map((digits) => [digits, true]),
+      read,
+      point.digits.map((digits) => [digits, true]),
     );
+  };
   // Each format: the properties GDAL reads a point's texts from, and the texts the point gives.
   const named = (p) => [`${p.number} ${p.pieces[0]}`, p.pieces.join(", ")];
   // GDAL's CSV reader gives a line break in a quoted field as a line feed.
@@ -388,8 +373,7 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   const exported = {};
   before(async () => {
     ({ page, errors } = await openPage(browser));
-    await page.setInputFiles("#source-file", [source("messung.bcr", first), source("zweit.bcr", second)]);
-    await page.locator("#result .files-box").waitFor();
+    await choose(page, files);
     for (const format of [...Object.keys(formats), "xlsx"]) {
       const file = await download(page, `#result .exports [data-format=${format}]`);
       assert.equal(file.name, `punkte.${format}`);
@@ -404,16 +388,14 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
       assert.equal(features.length, points.length);
       features.forEach((feature, i) => {
         fits(placeOf(feature), points[i]);
-        assert.deepEqual(
-          fields.map((field) => feature.properties[field]),
-          wanted(points[i]),
-        );
+        const read = fields.map((field) => feature.properties[field]);
+        assert.deepEqual(read, wanted(points[i]));
       });
     });
   }
   test("spreadsheets: the CSV's texts run no formula, the XLSX keeps every text as written", () => {
     const [csv, xlsx] = [exported.csv, exported.xlsx].map(readByLibreOffice);
-    assert.deepEqual(csv[3].slice(4), pieces[4].map(neutral));
+    assert.deepEqual(csv[3].slice(4), points[3].pieces.map(neutral));
     assert.deepEqual(
       xlsx.map((row) => [row[0], row[1], ...row.slice(4)]),
       points.map((p) => [p.source, String(p.number), ...p.pieces.map(asCsvRead)]),
@@ -425,104 +407,19 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
     assert.deepEqual(cells.slice(4), ["Förde", "Hafen", "Kiel"]);
   });
   test("one source's exports are named after its target", async () => {
-    await choose(page, source("messung.bcr", first));
+    await choose(page, files.at(-1)); // messung.bcr
     assert.deepEqual([(await download(page, "#result .exports [data-format=kml]")).name, errors], ["messung.kml", []]);
   });
 });
 
-// The conversion's doubles for a source, as the C interface gives them natively (17 digits):
-// each point's longitude and latitude and whether it is on the map.
-function nativePlaces(content) {
-  const folder = scratch("native");
-  fs.mkdirSync(folder);
-  fs.writeFileSync(join(folder, "quelle.bcr"), content);
-  const convert = fileURLToPath(new URL("build/release/tests/kalmira_library_convert", repository));
-  spawnSync(convert, ["quelle.bcr", "ziel.asc", "orte.txt"], { cwd: folder });
-  const lines = fs.readFileSync(join(folder, "orte.txt"), "latin1").trim().split("\n");
-  return lines.map((line) => line.split(" ")).map(([x, y, onMap]) => ({ place: [Number(x), Number(y)], onMap }));
-}
-
-test("generated sources: each exported place reads back as the conversion's double and rounds to the target", async () => {
-  const next = randomNumbers(20261208);
-  const coordinate = () => `${next(2) ? "-" : ""}${next(20037508)}.${next(10000)}`;
-  const contents = Array.from({ length: 20 }, () =>
-    Buffer.from(
-      `[COORDINATES]\r\n${Array.from({ length: 99 }, () => `P=${coordinate()},${coordinate()}\r\n`).join("")}`,
-    ),
-  );
-  const { page } = await openPage(browser);
-  await page.setInputFiles(
-    "#source-file",
-    contents.map((content, i) => source(`erzeugt${i}.bcr`, content)),
-  );
-  await page.locator("#result .files-box").waitFor();
-  const geojson = fs.readFileSync((await download(page, "#result .exports [data-format=geojson]")).path, "latin1");
-  const written = [...geojson.matchAll(/"coordinates":\[([^,\]]+),([^\]]+)\]/g)].map((match) => match.slice(1, 3));
-  const wanted = contents.flatMap((content) => {
-    const target = targetPlaces(content);
-    return nativePlaces(content).flatMap(({ place, onMap }, i) =>
-      onMap === "1" ? [{ place, digits: target[i].map(Number) }] : [],
-    );
-  });
-  assert.equal(written.length, wanted.length);
-  // The page's double may part from the native one in its last bits (WebAssembly's C library
-  // computes exp and atan apart from glibc): the text gives it back to 1e-13. Rounded to single
-  // precision it lies within half the eighth decimal of the target's digits (a tie lies on it).
-  written.forEach((texts, i) => {
-    const read = texts.map(Number);
-    const same = read.map((value, axis) => Math.abs(value - wanted[i].place[axis]) <= 1e-13);
-    const rounded = read.map((value, axis) => Math.abs(Math.fround(value) - wanted[i].digits[axis]) <= 5e-9 + 1e-12);
-    assert.deepEqual(
-      [same, rounded],
-      [
-        [true, true],
-        [true, true],
-      ],
-      `${texts}`,
-    );
-  });
-  await page.context().close();
-});
-
 describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
-  // A day's sources: the example (Berlin, Köln, the Zugspitze), four boundary stones in Kassel
-  // (saved as UTF-8, one piece with characters Latin-1 lacks) and two points in Freiburg; each
-  // point with what GDAL reads of its text in the DXF, and its source's layer.
-  const survey = (places, descriptions) =>
-    `[COORDINATES]\r\n${places.map((place, i) => `P${i + 1}=${place}\r\n`).join("")}[DESCRIPTION]\r\n` +
-    descriptions.map((description, i) => `P${i + 1}=${description}\r\n`).join("");
-  const kassel = ["1054094.74,6669324.80", "1054139.22,6669360.38", "1054183.70,6669307.01", "1054116.98,6669253.64"];
-  const stones = ["Grenzstein 1,Flur 3,Kassel", "Grenzstein 2,Straße; Ecke,Kassel", "Grenzstein 3,„neu“,Kassel"];
-  stones.push("Grenzstein 4,Hecke,");
-  const freiburg = ["872813.62,6099341.69", "873113.84,6099208.75"];
-  const files = [
-    source("survey.bcr", example),
-    source("kassel.bcr", Buffer.from(survey(kassel, stones))),
-    source("süd west.bcr", bytes(survey(freiburg, ["Münster,Portal,", "Schwabentor,Tor,"]))),
-  ];
-  const placesOf = (file) =>
-    String(file.buffer)
-      .match(/^P\d*=[-\d.]+,[-\d.]+/gm)
-      .map((line) => exactPlace(line.replace(/^P\d*=/, "").split(",")));
-  const labels = [
-    ["kassel.bcr", "kassel_bcr", ["1 Grenzstein 1, Flur 3, Kassel", "2 Grenzstein 2, Straße; Ecke, Kassel"]],
-    ["kassel.bcr", "kassel_bcr", ["3 Grenzstein 3, \\U+201Eneu\\U+201C, Kassel", "4 Grenzstein 4, Hecke"]],
-    ["süd west.bcr", "s_d_west_bcr", ["1 Münster, Portal", "2 Schwabentor, Tor"]],
-    ["survey.bcr", "survey_bcr", ["1 Brandenburger Tor, Pariser Platz, Berlin", "2 Kölner Dom, Domkloster 4, Köln"]],
-    ["survey.bcr", "survey_bcr", ["3 Zugspitze, Gipfel, Garmisch-Partenkirchen"]],
-  ].flatMap(([name, layer, texts]) => texts.map((text) => ({ name, layer, text })));
-  const places = [files[1], files[2], files[0]].flatMap(placesOf);
-  const points = labels.map((label, i) => ({
-    ...label,
-    key: `${label.name} ${label.text.split(" ")[0]}`,
-    place: places[i],
-  }));
+  const { files, points } = chosen("eben");
+  const places = points.map(({ coordinates }) => exactPlace(coordinates));
   const exported = {};
   let page, errors;
   before(async () => {
     ({ page, errors } = await openPage(browser));
-    await page.setInputFiles("#source-file", files);
-    await page.locator("#result .files-box").waitFor();
+    await choose(page, files);
   });
   after(() => page.context().close());
   // The CSV and DXF in `system`, as the page offers them.
@@ -541,26 +438,30 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
   for (const system of systems) {
     test(`${system.name}: the CSV within 1 mm of PROJ, the DXF's points on it, each with its text and layer`, async () => {
       const { csv, dxf } = await exportIn(system);
-      const [wanted, tolerance] =
-        system === WGS84 ? [points.map(({ place }) => place), 1e-9] : [byProj(system, places), 0.001];
+      const [wanted, tolerance] = system === WGS84 ? [places, 1e-9] : [byProj(system, places), 0.001];
       const rows = readByGdal(csv).map(({ properties: p }) => ({
         key: `${p.Datei} ${p.Punkt}`,
         place: system.axes.map((axis) => Number(p[axis].replace(",", "."))),
       }));
       assert.deepEqual(
         rows.map(({ key }) => key),
-        points.map(({ key }) => key),
+        points.map((p) => `${p.source} ${p.number}`),
       );
       rows.forEach((row, i) => assert.ok(near(row.place, wanted[i], tolerance), `${row.key}: ${row.place}`));
       const features = readByGdal(dxf);
       const [drawn, texts] = [features.filter((f) => !f.properties.Text), features.filter((f) => f.properties.Text)];
       assert.deepEqual(
         [drawn.map((f) => f.properties.Layer), texts.map((f) => [f.properties.Layer, f.properties.Text])],
-        [points.map(({ layer }) => layer), points.map(({ layer, text }) => [layer, text])],
+        [points.map(({ layer }) => layer), points.map(({ layer, label }) => [layer, label])],
       );
       drawn.forEach((f, i) => assert.ok(near(f.geometry.coordinates, rows[i].place, tolerance), rows[i].key));
     });
   }
+  test("LibreOffice reads the CSV's every text and number as written", () => {
+    const asNumbers = (row) => row.map((cell, i) => ([2, 3].includes(i) ? Number(cell.replace(",", ".")) : cell));
+    const written = readByGdal(exported[25832].csv).map(({ properties }) => Object.values(properties));
+    assert.deepEqual(readByLibreOffice(exported[25832].csv).map(asNumbers), written.map(asNumbers));
+  });
   test("the suggested zone, and the points outside the chosen one said", async () => {
     const options = await texts(page.locator("#result .system option"));
     assert.deepEqual(
@@ -573,13 +474,8 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
       "1 Punkt liegt außerhalb von ETRS89 / UTM Zone 32N (6° bis 12° östlicher Länge).",
     ]);
   });
-  test("LibreOffice reads the CSV's every text and number as written", () => {
-    const asNumbers = (row) => row.map((cell, i) => ([2, 3].includes(i) ? Number(cell.replace(",", ".")) : cell));
-    const written = readByGdal(exported[25832].csv).map(({ properties }) => Object.values(properties));
-    assert.deepEqual(readByLibreOffice(exported[25832].csv).map(asNumbers), written.map(asNumbers));
-  });
   test("LibreCAD draws the DXF of one survey (the web edition's picture)", async () => {
-    await choose(page, files[1]);
+    await choose(page, files.at(-1)); // kassel.bcr
     await page.selectOption("#result .system", "25832");
     const dxf = await download(page, "#result [data-format=dxf]");
     const folder = scratch("cad");
@@ -592,15 +488,11 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
     // Drawn: the page has ink, not only paper (a grey picture: a header, then a byte a pixel).
     const grey = execFileSync("pdftoppm", ["-gray", "-r", "72", "-singlefile", pdf]);
     const header = grey.toString("latin1", 0, 32).match(/^P5\s+\d+\s+\d+\s+\d+\s/)[0].length;
-    assert.ok(
-      grey.subarray(header).some((value) => value < 200),
-      "the page is empty",
-    );
+    const inked = grey.subarray(header).some((value) => value < 200);
+    assert.ok(inked, "the page is empty");
   });
   test("Gauß-Krüger beyond its grid is refused, with the grid's area", async () => {
-    // The Louvre in Paris, and a stone in Kassel.
-    const paris = source("paris.bcr", survey(["261552.75,6243571.73", kassel[0]], ["Louvre,,", "Kassel,,"]));
-    await choose(page, paris);
+    await choose(page, chosen("paris").files);
     await page.selectOption("#result .system", "31467");
     assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
       "Die Mitte der Punkte liegt in DHDN / Gauß-Krüger Zone 2.", // 5,9°: between Paris and Kassel
@@ -613,12 +505,10 @@ describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
   });
   test("the choice lasts for the session; the single file from disk exports the same bytes", async () => {
     await page.reload();
-    await page.setInputFiles("#source-file", files);
-    await page.locator("#result .files-box").waitFor();
+    await choose(page, files);
     assert.equal(await page.locator("#result .system").inputValue(), "31467");
     const fromDisk = await openPage(browser, { fromDisk: true });
-    await fromDisk.page.setInputFiles("#source-file", files);
-    await fromDisk.page.locator("#result .files-box").waitFor();
+    await choose(fromDisk.page, files);
     await fromDisk.page.selectOption("#result .system", "25832");
     const same = [];
     for (const format of ["csv", "dxf"]) {
@@ -644,41 +534,29 @@ describe("on a phone, 390 pixels wide", () => {
   after(() => page.context().close());
 
   test("nothing scrolls sideways, the map keeps its height, no legend for one file, axe-core finds nothing", async () => {
-    assert.deepEqual(
-      [await page.locator("#result .count").textContent(), await markers(page).count()],
-      ["2 Punkte", 2],
-    );
-    assert.equal(await page.locator("#legend").isVisible(), false);
-    assert.equal(await page.evaluate(() => document.documentElement.scrollWidth), 390);
-    assert.ok((await page.locator("#map").boundingBox()).height >= 250);
-    assert.deepEqual(await accessibilityViolations(page), []);
+    const shown = [await page.locator("#result .count").textContent(), await markers(page).count()];
+    shown.push(await page.locator("#legend").isVisible(), (await page.locator("#map").boundingBox()).height >= 250);
+    shown.push(await page.evaluate(() => document.documentElement.scrollWidth), await accessibilityViolations(page));
+    assert.deepEqual(shown, ["2 Punkte", 2, false, true, 390, []]);
   });
   test("a table's rows stand as cards, each value named, in a box that does not scroll sideways", async () => {
-    const box = await page
-      .locator(".table-box")
-      .evaluate((e) => [e.scrollWidth <= e.clientWidth, e.querySelector("tbody").rows.length]);
-    const card = await page
-      .locator(".points tbody tr:first-child td")
-      .evaluateAll((cells) =>
-        cells.map(
-          (cell) => `${getComputedStyle(cell, "::before").content} ${cell.getBoundingClientRect().width > 300}`,
-        ),
-      );
-    assert.deepEqual([box, card[1]], [[true, 2], '"Länge: " true']);
+    const shown = await page.evaluate(() => {
+      const [box, cell] = [".table-box", ".points tbody td:nth-child(2)"].map((s) => document.querySelector(s));
+      const card = `${getComputedStyle(cell, "::before").content} ${cell.getBoundingClientRect().width > 300}`;
+      return [box.scrollWidth <= box.clientWidth, box.querySelector("tbody").rows.length, card];
+    });
+    assert.deepEqual(shown, [true, 2, '"Länge: " true']);
   });
   test("each picker shows its own focus", async () => {
     await page.locator("#source-file").focus();
     await page.keyboard.press("Tab");
-    const outlines = await page.evaluate(() =>
-      ["[for=source-file]", "[for=source-folder]", "#drop-zone"].map(
-        (s) => getComputedStyle(document.querySelector(s)).outlineStyle,
-      ),
-    );
-    assert.deepEqual(outlines, ["none", "solid", "none"]);
+    const outline = (selector) => page.locator(selector).evaluate((e) => getComputedStyle(e).outlineStyle);
+    const pickers = ["[for=source-file]", "[for=source-folder]", "#drop-zone"];
+    assert.deepEqual(await Promise.all(pickers.map(outline)), ["none", "solid", "none"]);
   });
   test("the same file chosen again clears the page at once; changed meanwhile, it leaves nothing", async () => {
     assert.equal(await page.locator("#source-file").inputValue(), ""); // the emptied picker takes the file again
-    await inPage(page, () => (globalThis.holding = true));
+    await page.evaluate(() => (globalThis.holding = true));
     await page.setInputFiles("#source-file", path);
     assert.deepEqual(await texts(page.locator("#result *, .points *, .leaflet-interactive")), []);
     fs.utimesSync(path, new Date(0), new Date(0)); // changed since it was chosen: it cannot be read

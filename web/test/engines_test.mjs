@@ -119,12 +119,7 @@ async function webkitDriver() {
   const env = { ...process.env, DISPLAY: `:${String(number).trim()}` };
   const server = spawn("WebKitWebDriver", [`--port=${port}`], { env, stdio: "ignore" });
   const address = `http://127.0.0.1:${port}`;
-  const answers = () =>
-    fetch(`${address}/status`).then(
-      ({ ok }) => ok,
-      () => false,
-    );
-  await until(answers, 30000);
+  await until(async () => (await fetch(`${address}/status`).catch(() => null))?.ok, 30000);
   return { address, end: () => [server, display].forEach((process) => process.kill()) };
 }
 
@@ -163,27 +158,15 @@ const message = () => document.querySelector("#result .message")?.textContent;
 const shownForOne = async () => {
   const link = document.querySelector("#result .downloads a");
   const hints = [...document.querySelectorAll("#result .hints li")].map((li) => li.textContent);
-  const target = link ? await latin1(blobOf(link.href)) : null;
-  return {
-    message: document.querySelector("#result .message").textContent,
-    hints,
-    name: link?.download ?? null,
-    target,
-  };
+  const [name, target] = link ? [link.download, await latin1(blobOf(link.href))] : [null, null];
+  return { message: document.querySelector("#result .message").textContent, hints, name, target };
 };
 
 const cases = conversionCases();
-// A source of 200 MiB, made once, and its target.
-let largeMade;
-function large() {
-  if (!largeMade) {
-    const content = largeSource(200);
-    const path = join(scratch(), "gross.bcr");
-    fs.writeFileSync(path, content);
-    largeMade = { path, target: expected(content).target.toString("latin1") };
-  }
-  return largeMade;
-}
+// A source of 200 MiB, and its target.
+const large = { path: join(scratch(), "gross.bcr") };
+fs.writeFileSync(large.path, largeSource(200));
+large.target = expected(fs.readFileSync(large.path)).target.toString("latin1");
 // The hint cases as files of one choice, each named by its line in the table.
 const hintSources = readCases("hints.txt").map(([line, [text]]) => ({ name: `${line}.bcr`, content: bytes(text) }));
 
@@ -252,9 +235,9 @@ for (const [engineName, start] of Object.entries({ Chromium: chromium, Firefox: 
 
         test("a source of 200 MiB converts in bounded memory", async () => {
           const growth = memoryGrowth(engine.processes);
-          await choose([large().path]);
+          await choose([large.path]);
           const { target } = await engine.run(shownForOne);
-          assert.equal(target, large().target);
+          assert.equal(target, large.target);
           assert.ok(growth() <= 128, `the browser grew by ${growth().toFixed(0)} MiB`);
         });
 

@@ -106,14 +106,11 @@ const processes = (marker) =>
   });
 
 // A new page, in a context of its own, in `browser` with the site, or with the
-// single file if `fromDisk`; `init` runs in the page before its own script. `tiles` collects the
+// single file if `fromDisk`. `tiles` collects the
 // tile requests (answered with a plain drawn tile, or failed if `tilesFail`), `outside` every
 // other request beyond the page's origin, and `errors` the page's errors and the messages it logs
 // as errors.
-export async function openPage(
-  browser,
-  { fromDisk = false, viewport = { width: 1100, height: 900 }, init, tilesFail } = {},
-) {
+export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, tilesFail } = {}) {
   const context = await browser.newContext({ acceptDownloads: true, viewport });
   const page = await context.newPage();
   const [tiles, outside, errors] = [[], [], []];
@@ -134,7 +131,6 @@ export async function openPage(
   });
   await page.addInitScript(watch);
   await page.addInitScript(watchReads);
-  if (init) await page.addInitScript(init);
   await page.goto(fromDisk ? new URL("kalmira.html", siteDirectory).href : SITE);
   return { page, tiles, outside, errors };
 }
