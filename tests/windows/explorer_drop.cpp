@@ -7,59 +7,32 @@
 #include <shlobj.h>
 #include <tlhelp32.h>
 
-#include <string>
 #include <vector>
-
-// A COM object ends by its last Release: its interface needs no virtual destructor.
-#pragma GCC diagnostic ignored "-Wnon-virtual-dtor"
 
 namespace {
 
 constexpr wchar_t kVerb[] =
     L"Software\\Classes\\SystemFileAssociations\\.bcr\\shell\\kalmira.konvertieren\\DropTarget";
 
-// The files as Explorer's data object gives them to a drop target: a list of their names.
-class Files final : public IDataObject {
- public:
-  explicit Files(std::wstring names) : names_(std::move(names)) {}
-  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
-    *object = id == IID_IUnknown || id == IID_IDataObject ? this : nullptr;
-    return *object == nullptr ? E_NOINTERFACE : S_OK;
+// The files as Explorer hands a selection in one folder to a drop target: the data object the
+// folder makes for them. Null where there is none or a path names no file.
+IDataObject* selection(int count, wchar_t** paths) {
+  if (count < 1) return nullptr;
+  std::vector<PIDLIST_ABSOLUTE> items(count);
+  std::vector<PCUITEMID_CHILD> children;
+  for (int i = 0; i < count; ++i) {
+    if (FAILED(::SHParseDisplayName(paths[i], nullptr, &items[i], 0, nullptr))) return nullptr;
+    children.push_back(::ILFindLastID(items[i]));
   }
-  ULONG STDMETHODCALLTYPE AddRef() override { return 2; }  // lives as long as the program
-  ULONG STDMETHODCALLTYPE Release() override { return 1; }
-  HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
-    if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
-    const std::size_t bytes = sizeof(DROPFILES) + names_.size() * sizeof(wchar_t);
-    const HGLOBAL list = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(list));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = TRUE;
-    std::copy(names_.begin(), names_.end(), reinterpret_cast<wchar_t*>(drop + 1));
-    ::GlobalUnlock(list);
-    *medium = {TYMED_HGLOBAL, {.hGlobal = list}, nullptr};
-    return S_OK;
+  IShellFolder* folder = nullptr;
+  IDataObject* files = nullptr;
+  if (SUCCEEDED(::SHBindToParent(items[0], IID_PPV_ARGS(&folder), nullptr))) {
+    folder->GetUIObjectOf(nullptr, count, children.data(), IID_IDataObject, nullptr,
+                          reinterpret_cast<void**>(&files));
+    folder->Release();
   }
-  HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
-    return format->cfFormat == CF_HDROP && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
-  }
-  HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override {
-    return E_NOTIMPL;
-  }
-  HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-  HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-  HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override {
-    return OLE_E_ADVISENOTSUPPORTED;
-  }
-
- private:
-  std::wstring names_;  // each ended by a NUL, the list by another
-};
+  return files;
+}
 
 // The KALMIRA that is still running, to wait for; none once it has ended.
 HANDLE running_kalmira() {
@@ -87,19 +60,18 @@ int wmain(int argc, wchar_t** argv) {
       FAILED(::CLSIDFromString(text, &drop_target)) || FAILED(::CoInitialize(nullptr))) {
     return 2;
   }
-  std::wstring names;
-  for (int i = 1; i < argc; ++i) names += std::wstring(argv[i]) + L'\0';
-  Files files(names + L'\0');
+  IDataObject* files = selection(argc - 1, argv + 1);
   IDropTarget* target = nullptr;
   POINTL point = {0, 0};
   DWORD effect = DROPEFFECT_COPY;
-  const bool dropped =
-      SUCCEEDED(::CoCreateInstance(drop_target, nullptr, CLSCTX_LOCAL_SERVER, IID_IDropTarget,
-                                   reinterpret_cast<void**>(&target))) &&
-      SUCCEEDED(target->DragEnter(&files, MK_LBUTTON, point, &effect)) &&
-      SUCCEEDED(target->Drop(&files, MK_LBUTTON, point, &effect));
+  const bool dropped = files != nullptr &&
+                       SUCCEEDED(::CoCreateInstance(drop_target, nullptr, CLSCTX_LOCAL_SERVER,
+                                                    IID_PPV_ARGS(&target))) &&
+                       SUCCEEDED(target->DragEnter(files, MK_LBUTTON, point, &effect)) &&
+                       SUCCEEDED(target->Drop(files, MK_LBUTTON, point, &effect));
   const HANDLE kalmira = running_kalmira();
   if (target != nullptr) target->Release();
+  if (files != nullptr) files->Release();
   if (kalmira != nullptr) ::WaitForSingleObject(kalmira, 120000);
   ::CoUninitialize();
   return dropped ? 0 : 1;
