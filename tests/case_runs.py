@@ -1,25 +1,18 @@
 """The case tables for the harnesses in Python, read by the project's one reader
 (kalmira_case_export); their byte strings come as Latin-1 text."""
+import collections
 import json
 import subprocess
-from typing import NamedTuple
 
 
 def cases(export, table):
     return json.loads(subprocess.run([export, table], check=True, capture_output=True).stdout)
 
 
-class Run(NamedTuple):
-    """An end-to-end case that converts one source: the target the console program writes for
-    it, empty for a file that is no source. `target_name` is derived from `source_name`
-    unless `named_target`: the run names its target itself."""
-
-    case: str
-    source_name: str
-    source: bytes
-    target_name: str
-    target: bytes
-    named_target: bool
+# An end-to-end case that converts one source: the target the console program writes for it,
+# empty for a file that is no source; `target_name` is derived from `source_name` unless
+# `named_target` (the run names its target itself).
+Run = collections.namedtuple("Run", "case source_name source target_name target named_target")
 
 
 def one_source_runs(export):

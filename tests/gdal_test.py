@@ -3,7 +3,7 @@ end-to-end case against the console program's target, the coordinate table's pla
 apart) against the layer's, the hint table's sources against its hints. The driver is the C++
 plugin or the Python one (KALMIRA_GDAL_DRIVER=python), whichever GDAL_DRIVER_PATH or
 GDAL_PYTHON_DRIVER_PATH names; where both are named, one answers.
-Usage: gdal_test.py CASE_EXPORT KALMIRA LIBRARY_CONVERT [unittest options]"""
+Usage: gdal_test.py CASE_EXPORT LIBRARY_CONVERT [unittest options]"""
 import atexit
 import ctypes.util
 import importlib.util
@@ -20,7 +20,7 @@ from decimal import ROUND_HALF_UP, Decimal
 
 from case_runs import cases, one_source_runs
 
-EXPORT, KALMIRA, LIBRARY_CONVERT = sys.argv[1:4]
+EXPORT, LIBRARY_CONVERT = sys.argv[1:3]
 if importlib.util.find_spec("osgeo") is None or shutil.which("ogr2ogr") is None:
     print("skipped: no GDAL Python or tools here (scripts/install-build-tools gdal installs them)")
     sys.exit(77)
@@ -139,4 +139,4 @@ class Plugin(unittest.TestCase):
 
 
 if __name__ == "__main__":
-    unittest.main(argv=sys.argv[:1] + sys.argv[4:])
+    unittest.main(argv=sys.argv[:1] + sys.argv[3:])

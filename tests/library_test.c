@@ -10,10 +10,8 @@ static int checks, failures;
 #define CHECK(passed, what, name) \
   (++checks, (passed) ? 0 : (++failures, printf("FAILED: %s: %s\n", name, what)))
 
-/* The README's example, a note, and descriptions in UTF-8 (their place worked
- * out apart, in Python's double and single precision): a source of each outcome and of each
- * encoding; the end-to-end and hint tables' sources go through the interface in the harnesses
- * of the other languages. */
+/* A source of each outcome and of each encoding; the tables' sources go through the interface in
+ * the harnesses of the other languages. */
 static const struct {
   const char* name;
   const char* bytes;

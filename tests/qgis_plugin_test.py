@@ -19,10 +19,8 @@ from qgis.PyQt.QtCore import QSize
 from qgis.PyQt.QtGui import QColor
 
 ZIP, PROFILE, COUNTRIES, PICTURE = sys.argv[1], pathlib.Path(sys.argv[2]).resolve(), *sys.argv[3:5]
-sys.path += [
-    "/usr/share/qgis/python",
-    "/usr/share/qgis/python/plugins",
-]  # QGIS's installer, Processing
+# QGIS's installer, Processing
+sys.path += ["/usr/share/qgis/python", "/usr/share/qgis/python/plugins"]
 application = core.QgsApplication([], True, str(PROFILE))
 application.initQgis()
 from processing.core.Processing import Processing  # noqa: E402
@@ -96,11 +94,10 @@ class Plugin(unittest.TestCase):
 
     def test_an_added_source_gives_its_points_drawn_on_the_map(self):
         points = added(EXAMPLE)
-        self.assertEqual([points.isValid(), points.featureCount()], [True, 3])
-        self.assertEqual(points.crs().authid(), "EPSG:4326")
-        points.renderer().setSymbol(
-            core.QgsMarkerSymbol.createSimple({"color": "#c62a22", "size": "4"})
-        )
+        layer = [points.isValid(), points.featureCount(), points.crs().authid()]
+        self.assertEqual(layer, [True, 3, "EPSG:4326"])
+        red = core.QgsMarkerSymbol.createSimple({"color": "#c62a22", "size": "4"})
+        points.renderer().setSymbol(red)
         labels = core.QgsPalLayerSettings()
         labels.fieldName = "beschreibung1"
         points.setLabeling(core.QgsVectorLayerSimpleLabeling(labels))
@@ -116,8 +113,8 @@ class Plugin(unittest.TestCase):
         job.start()
         job.waitForFinished()
         image = job.renderedImage()
-        red = [image.pixelColor(x, y).name() for x in range(0, 800, 2) for y in range(0, 640, 2)]
-        self.assertGreater(red.count("#c62a22"), 20, "the points are not drawn")
+        pixels = [image.pixelColor(x, y).name() for x in range(0, 800, 2) for y in range(0, 640, 2)]
+        self.assertGreater(pixels.count("#c62a22"), 20, "the points are not drawn")
         image.save(PICTURE)
 
     def test_a_sources_hints_reach_the_message_bar_and_the_log(self):
@@ -125,8 +122,7 @@ class Plugin(unittest.TestCase):
         path.write_bytes(NEAR_ZERO)
         [hint] = kalmira.convert(NEAR_ZERO).hints
         added(path)
-        bar = utils.iface.messageBar()
-        self.assertEqual(bar.currentItem().text(), f"null: {hint.text}")
+        self.assertEqual(utils.iface.messageBar().currentItem().text(), f"null: {hint.text}")
         self.assertIn((f"null: {hint.text}", "KALMIRA", core.Qgis.Warning), log)
 
     def test_the_algorithm_converts_a_days_folder_or_files_with_their_hints(self):
@@ -164,9 +160,8 @@ class Plugin(unittest.TestCase):
             plugin.findtext("file_name"),
             plugin.findtext("version"),
         ]
-        self.assertEqual(
-            offered, ["kalmira_qgis", pathlib.Path(ZIP).name, kalmira.library_version()]
-        )
+        wanted = ["kalmira_qgis", pathlib.Path(ZIP).name, kalmira.library_version()]
+        self.assertEqual(offered, wanted)
 
     def test_the_next_start_knows_bcr_in_its_file_filter(self):
         setting = core.QgsSettings().value("qgis/customEnvVars", [], type=list)

@@ -46,6 +46,9 @@ async function download(page, what = "#result .downloads :is(a, button)") {
   return { name: file.suggestedFilename(), path };
 }
 
+// Saves the export in `format` the page offers.
+const exportOf = (page, format) => download(page, `#result [data-format=${format}]`);
+
 async function accessibilityViolations(page) {
   await page.evaluate(axe);
   const { violations } = await page.evaluate(() => globalThis.axe.run());
@@ -375,7 +378,7 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
     ({ page, errors } = await openPage(browser));
     await choose(page, files);
     for (const format of [...Object.keys(formats), "xlsx"]) {
-      const file = await download(page, `#result .exports [data-format=${format}]`);
+      const file = await exportOf(page, format);
       assert.equal(file.name, `punkte.${format}`);
       exported[format] = file.path;
     }
@@ -408,117 +411,105 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   });
   test("one source's exports are named after its target", async () => {
     await choose(page, files.at(-1)); // messung.bcr
-    assert.deepEqual([(await download(page, "#result .exports [data-format=kml]")).name, errors], ["messung.kml", []]);
+    assert.deepEqual([(await exportOf(page, "kml")).name, errors], ["messung.kml", []]);
   });
 });
 
-describe("the plane systems: CSV and DXF for CAD and the survey office", () => {
-  const { files, points } = chosen("eben");
-  const places = points.map(({ coordinates }) => exactPlace(coordinates));
-  const exported = {};
-  let page, errors;
-  before(async () => {
-    ({ page, errors } = await openPage(browser));
-    await choose(page, files);
-  });
-  after(() => page.context().close());
-  // The CSV and DXF in `system`, as the page offers them.
-  const exportIn = async (system) => {
-    await page.selectOption("#result .system", String(system.code));
-    const suffix = system === WGS84 ? "" : `_EPSG${system.code}`;
-    const [csv, dxf] = [
-      await download(page, "#result [data-format=csv]"),
-      await download(page, "#result [data-format=dxf]"),
-    ];
-    assert.deepEqual([csv.name, dxf.name], [`punkte${suffix}.csv`, `punkte${suffix}.dxf`]);
-    return (exported[system.code] = { csv: csv.path, dxf: dxf.path });
-  };
-  const near = (place, wanted, tolerance) => Math.hypot(place[0] - wanted[0], place[1] - wanted[1]) <= tolerance;
-
-  for (const system of systems) {
-    test(`${system.name}: the CSV within 1 mm of PROJ, the DXF's points on it, each with its text and layer`, async () => {
-      const { csv, dxf } = await exportIn(system);
-      const [wanted, tolerance] = system === WGS84 ? [places, 1e-9] : [byProj(system, places), 0.001];
-      const rows = readByGdal(csv).map(({ properties: p }) => ({
-        key: `${p.Datei} ${p.Punkt}`,
-        place: system.axes.map((axis) => Number(p[axis].replace(",", "."))),
-      }));
-      assert.deepEqual(
-        rows.map(({ key }) => key),
-        points.map((p) => `${p.source} ${p.number}`),
-      );
-      rows.forEach((row, i) => assert.ok(near(row.place, wanted[i], tolerance), `${row.key}: ${row.place}`));
-      const features = readByGdal(dxf);
-      const [drawn, texts] = [features.filter((f) => !f.properties.Text), features.filter((f) => f.properties.Text)];
-      assert.deepEqual(
-        [drawn.map((f) => f.properties.Layer), texts.map((f) => [f.properties.Layer, f.properties.Text])],
-        [points.map(({ layer }) => layer), points.map(({ layer, label }) => [layer, label])],
-      );
-      drawn.forEach((f, i) => assert.ok(near(f.geometry.coordinates, rows[i].place, tolerance), rows[i].key));
+for (const fromDisk of [false, true]) {
+  describe(`the plane systems: CSV and DXF for CAD and the survey office${fromDisk ? ", the single file" : ""}`, () => {
+    const { files, points } = chosen("eben");
+    const places = points.map(({ coordinates }) => exactPlace(coordinates));
+    const keys = (list) => list.map(({ key }) => key);
+    points.forEach((point) => (point.key = `${point.source} ${point.number}`));
+    const exported = {};
+    let page, errors;
+    before(async () => {
+      ({ page, errors } = await openPage(browser, { fromDisk }));
+      await choose(page, files);
     });
-  }
-  test("LibreOffice reads the CSV's every text and number as written", () => {
-    const asNumbers = (row) => row.map((cell, i) => ([2, 3].includes(i) ? Number(cell.replace(",", ".")) : cell));
-    const written = readByGdal(exported[25832].csv).map(({ properties }) => Object.values(properties));
-    assert.deepEqual(readByLibreOffice(exported[25832].csv).map(asNumbers), written.map(asNumbers));
-  });
-  test("the suggested zone, and the points outside the chosen one said", async () => {
-    const options = await texts(page.locator("#result .system option"));
-    assert.deepEqual(
-      options.filter((option) => option.endsWith("(Vorschlag)")),
-      ["ETRS89 / UTM Zone 32N (Vorschlag)", "DHDN / Gauß-Krüger Zone 3 (Vorschlag)"],
-    );
-    await page.selectOption("#result .system", "25832");
-    assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
-      "Die Mitte der Punkte liegt in ETRS89 / UTM Zone 32N und DHDN / Gauß-Krüger Zone 3.",
-      "1 Punkt liegt außerhalb von ETRS89 / UTM Zone 32N (6° bis 12° östlicher Länge).",
-    ]);
-  });
-  test("LibreCAD draws the DXF of one survey (the web edition's picture)", async () => {
-    await choose(page, files.at(-1)); // kassel.bcr
-    await page.selectOption("#result .system", "25832");
-    const dxf = await download(page, "#result [data-format=dxf]");
-    const folder = scratch("cad");
-    fs.mkdirSync(folder, { mode: 0o700 });
-    const env = { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder, QT_QPA_PLATFORM: "offscreen" };
-    execFileSync("librecad", ["dxf2pdf", "-a", "-t", folder, dxf.path], { env });
-    const pdf = join(folder, "kassel_EPSG25832.pdf"); // named as the drawing
-    const picture = fileURLToPath(new URL("build/web-test/dxf", repository));
-    execFileSync("pdftoppm", ["-png", "-r", "100", "-singlefile", pdf, picture]);
-    // Drawn: the page has ink, not only paper (a grey picture: a header, then a byte a pixel).
-    const grey = execFileSync("pdftoppm", ["-gray", "-r", "72", "-singlefile", pdf]);
-    const header = grey.toString("latin1", 0, 32).match(/^P5\s+\d+\s+\d+\s+\d+\s/)[0].length;
-    const inked = grey.subarray(header).some((value) => value < 200);
-    assert.ok(inked, "the page is empty");
-  });
-  test("Gauß-Krüger beyond its grid is refused, with the grid's area", async () => {
-    await choose(page, chosen("paris").files);
-    await page.selectOption("#result .system", "31467");
-    assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
-      "Die Mitte der Punkte liegt in DHDN / Gauß-Krüger Zone 2.", // 5,9°: between Paris and Kassel
-      "1 Punkt liegt außerhalb von DHDN / Gauß-Krüger Zone 3 (7,5° bis 10,5° östlicher Länge).",
-      "1 Punkt liegt außerhalb des BeTA2007-Gitters (5,5° bis 15,67° Ost, 47° bis 55,3° Nord): " +
-        "Gauß-Krüger wäre dort geraten, daher gibt es CSV und DXF so nicht.",
-    ]);
-    const disabled = (format) => page.locator(`#result [data-format=${format}]`).isDisabled();
-    assert.deepEqual(await Promise.all(["csv", "dxf", "geojson"].map(disabled)), [true, true, false]);
-  });
-  test("the choice lasts for the session; the single file from disk exports the same bytes", async () => {
-    await page.reload();
-    await choose(page, files);
-    assert.equal(await page.locator("#result .system").inputValue(), "31467");
-    const fromDisk = await openPage(browser, { fromDisk: true });
-    await choose(fromDisk.page, files);
-    await fromDisk.page.selectOption("#result .system", "25832");
-    const same = [];
-    for (const format of ["csv", "dxf"]) {
-      const file = await download(fromDisk.page, `#result [data-format=${format}]`);
-      same.push(fs.readFileSync(file.path).equals(fs.readFileSync(exported[25832][format])));
+    after(() => page.context().close());
+    // The CSV and DXF in `system`, as the page offers them.
+    const exportIn = async (system) => {
+      await page.selectOption("#result .system", String(system.code));
+      const suffix = system === WGS84 ? "" : `_EPSG${system.code}`;
+      const [csv, dxf] = [await exportOf(page, "csv"), await exportOf(page, "dxf")];
+      assert.deepEqual([csv.name, dxf.name], [`punkte${suffix}.csv`, `punkte${suffix}.dxf`]);
+      return (exported[system.code] = { csv: csv.path, dxf: dxf.path });
+    };
+    const near = (place, wanted, tolerance) => Math.hypot(place[0] - wanted[0], place[1] - wanted[1]) <= tolerance;
+
+    for (const system of systems) {
+      test(`${system.name}: the CSV within 1 mm of PROJ, the DXF's points on it, each with its text and layer`, async () => {
+        const { csv, dxf } = await exportIn(system);
+        const [wanted, tolerance] = system === WGS84 ? [places, 1e-9] : [byProj(system, places), 0.001];
+        const rows = readByGdal(csv).map(({ properties: p }) => ({
+          key: `${p.Datei} ${p.Punkt}`,
+          place: system.axes.map((axis) => Number(p[axis].replace(",", "."))),
+        }));
+        assert.deepEqual(keys(rows), keys(points));
+        rows.forEach((row, i) => assert.ok(near(row.place, wanted[i], tolerance), `${row.key}: ${row.place}`));
+        const features = readByGdal(dxf);
+        const [drawn, texts] = [features.filter((f) => !f.properties.Text), features.filter((f) => f.properties.Text)];
+        assert.deepEqual(
+          [drawn.map((f) => f.properties.Layer), texts.map((f) => [f.properties.Layer, f.properties.Text])],
+          [points.map(({ layer }) => layer), points.map(({ layer, label }) => [layer, label])],
+        );
+        drawn.forEach((f, i) => assert.ok(near(f.geometry.coordinates, rows[i].place, tolerance), rows[i].key));
+      });
     }
-    await fromDisk.page.context().close();
-    assert.deepEqual([same, errors, fromDisk.errors], [[true, true], [], []]);
+    test("LibreOffice reads the CSV's every text and number as written", () => {
+      const asNumbers = (row) => row.map((cell, i) => ([2, 3].includes(i) ? Number(cell.replace(",", ".")) : cell));
+      const written = readByGdal(exported[25832].csv).map(({ properties }) => Object.values(properties));
+      assert.deepEqual(readByLibreOffice(exported[25832].csv).map(asNumbers), written.map(asNumbers));
+    });
+    test("the suggested zone, and the points outside the chosen one said", async () => {
+      const options = await texts(page.locator("#result .system option"));
+      assert.deepEqual(
+        options.filter((option) => option.endsWith("(Vorschlag)")),
+        ["ETRS89 / UTM Zone 32N (Vorschlag)", "DHDN / Gauß-Krüger Zone 3 (Vorschlag)"],
+      );
+      await page.selectOption("#result .system", "25832");
+      assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
+        "Die Mitte der Punkte liegt in ETRS89 / UTM Zone 32N und DHDN / Gauß-Krüger Zone 3.",
+        "1 Punkt liegt außerhalb von ETRS89 / UTM Zone 32N (6° bis 12° östlicher Länge).",
+      ]);
+    });
+    test("LibreCAD draws the DXF of one survey (the web edition's picture)", async () => {
+      await choose(page, files.at(-1)); // kassel.bcr
+      await page.selectOption("#result .system", "25832");
+      const dxf = await exportOf(page, "dxf");
+      const folder = scratch("cad");
+      fs.mkdirSync(folder, { mode: 0o700 });
+      const env = { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder, QT_QPA_PLATFORM: "offscreen" };
+      execFileSync("librecad", ["dxf2pdf", "-a", "-t", folder, dxf.path], { env });
+      const pdf = join(folder, "kassel_EPSG25832.pdf"); // named as the drawing
+      const picture = fileURLToPath(new URL("build/web-test/dxf", repository));
+      execFileSync("pdftoppm", ["-png", "-r", "100", "-singlefile", pdf, picture]);
+      // Drawn: the page has ink, not only paper (a grey picture: a header, then a byte a pixel).
+      const grey = execFileSync("pdftoppm", ["-gray", "-r", "72", "-singlefile", pdf]);
+      const header = grey.toString("latin1", 0, 32).match(/^P5\s+\d+\s+\d+\s+\d+\s/)[0].length;
+      const inked = grey.subarray(header).some((value) => value < 200);
+      assert.ok(inked, "the page is empty");
+    });
+    test("Gauß-Krüger beyond its grid is refused, with the grid's area", async () => {
+      await choose(page, chosen("paris").files);
+      await page.selectOption("#result .system", "31467");
+      assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
+        "Die Mitte der Punkte liegt in DHDN / Gauß-Krüger Zone 2.", // 5,9°: between Paris and Kassel
+        "1 Punkt liegt außerhalb von DHDN / Gauß-Krüger Zone 3 (7,5° bis 10,5° östlicher Länge).",
+        "1 Punkt liegt außerhalb des BeTA2007-Gitters (5,5° bis 15,67° Ost, 47° bis 55,3° Nord): " +
+          "Gauß-Krüger wäre dort geraten, daher gibt es CSV und DXF so nicht.",
+      ]);
+      const disabled = (format) => page.locator(`#result [data-format=${format}]`).isDisabled();
+      assert.deepEqual(await Promise.all(["csv", "dxf", "geojson"].map(disabled)), [true, true, false]);
+    });
+    test("the choice lasts for the session", async () => {
+      await page.reload();
+      await choose(page, files);
+      assert.deepEqual([await page.locator("#result .system").inputValue(), errors], ["31467", []]);
+    });
   });
-});
+}
 
 describe("on a phone, 390 pixels wide", () => {
   let page, errors, path;

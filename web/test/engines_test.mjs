@@ -1,10 +1,8 @@
-// The web edition in the three engines, through one harness: Chromium (playwright-core, headless),
-// Firefox ESR (puppeteer-core over WebDriver BiDi, headless) and WebKit, Safari's engine
-// (selenium-webdriver with Debian's WebKitWebDriver and its MiniBrowser under Xvfb). In each, the
-// site served over HTTP and the single file opened from disk convert the end-to-end cases one by
-// one, the hint cases as several files at once, a large source, and a conversion that is
-// cancelled; every target and hint as the console program gives them. What only Chromium's tools
-// can show is browser_test.mjs's. Run after the web build.
+// The web edition in Chromium (playwright-core), Firefox ESR (puppeteer-core over WebDriver BiDi)
+// and WebKit (selenium-webdriver with Debian's WebKitWebDriver and MiniBrowser under Xvfb), the
+// site over HTTP and the single file from disk: the end-to-end cases one by one, the hint cases at
+// once, a large source and a cancelled conversion, each as the console program converts it. What
+// only Chromium's tools show is browser_test.mjs's. Run after the web build.
 import { after, before, describe, test } from "node:test";
 import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
@@ -207,14 +205,10 @@ for (const [engineName, start] of Object.entries({ Chromium: chromium, Firefox: 
             await choose([{ name: c.source, content: c.bytes }]);
             const shown = await engine.run(shownForOne);
             const { target, hints } = expected(c.bytes);
+            const name = target ? (c.target ?? shown.name) : null;
             const noSource = `„${c.source}“ ist keine Quelldatei: sie hat weder [COORDINATES] noch [DESCRIPTION].`;
-            const converted = `„${c.source}“ umgerechnet in „${c.target ?? shown.name}“`;
-            assert.deepEqual(shown, {
-              message: target ? converted : noSource,
-              hints,
-              name: target ? (c.target ?? shown.name) : null,
-              target: target ? target.toString("latin1") : null,
-            });
+            const said = target ? `„${c.source}“ umgerechnet in „${name}“` : noSource;
+            assert.deepEqual(shown, { message: said, hints, name, target: target?.toString("latin1") ?? null });
           });
         }
 

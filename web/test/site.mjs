@@ -105,11 +105,9 @@ const processes = (marker) =>
     } catch {} // no process, or one that ended
   });
 
-// A new page, in a context of its own, in `browser` with the site, or with the
-// single file if `fromDisk`. `tiles` collects the
-// tile requests (answered with a plain drawn tile, or failed if `tilesFail`), `outside` every
-// other request beyond the page's origin, and `errors` the page's errors and the messages it logs
-// as errors.
+// A new page in a context of its own: the site, or the single file if `fromDisk`. `tiles` collects
+// the tile requests (answered with a plain tile, or failed if `tilesFail`), `outside` every other
+// request beyond the page's origin, `errors` the page's errors and the errors it logs.
 export async function openPage(browser, { fromDisk = false, viewport = { width: 1100, height: 900 }, tilesFail } = {}) {
   const context = await browser.newContext({ acceptDownloads: true, viewport });
   const page = await context.newPage();

@@ -7,6 +7,7 @@ import { readFileSync } from "node:fs";
 import proj4 from "proj4";
 import { projector } from "../projection.js";
 import { doubts, gridArea, inGrid, suggested, systems, WGS84 } from "../systems.js";
+import { readCases } from "./cases.mjs";
 import { byProj } from "./proj.mjs";
 import { randomNumbers } from "./random.mjs";
 
@@ -47,30 +48,17 @@ describe("the plane systems as PROJ computes them", () => {
   });
 });
 
-const codes = (list) => list.map(({ code }) => code);
+// Numbers a case gives: "; " parts a list, " " parts the numbers in each.
+const listed = (text) => (text ? text.split("; ").map((part) => part.split(/:? /).map(Number)) : []);
 describe("the zone suggested, and the points outside", () => {
-  const cases = [
-    ["Kassel", [[9.5, 51.3]], [25832, 31467], { 25832: [0, 0], 31467: [0, 0], 31468: [1, 0] }],
-    ["Berlin", [[13.4, 52.5]], [25833, 31468], { 25832: [1, 0], 31468: [0, 0] }],
-    [
-      "Germany's west, a far point",
-      [
-        [6.9, 50.9],
-        [7.1, 51.5],
-        [30, 50],
-      ],
-      [25832, 31466],
-      { 31466: [1, 1] },
-    ],
-    ["Paris, beyond the grid", [[2.35, 48.86]], [], { 25832: [1, 0], 31466: [1, 1] }],
-    ["no points", [], [], { 31467: [0, 0] }],
-  ];
-  for (const [name, list, suggestion, doubted] of cases) {
+  for (const [, [name, places, suggestion, doubted]] of readCases("zones.txt")) {
     test(name, () => {
-      assert.deepEqual(codes(suggested(list)), suggestion);
-      for (const [code, [outside, beyondGrid]] of Object.entries(doubted)) {
-        const system = systems.find((s) => s.code === Number(code));
-        assert.deepEqual(doubts(system, list), { outside, beyondGrid }, code);
+      const list = listed(places);
+      const codes = suggested(list).map(({ code }) => code);
+      assert.deepEqual(codes, listed(suggestion).flat());
+      for (const [code, outside, beyondGrid] of listed(doubted)) {
+        const system = systems.find((s) => s.code === code);
+        assert.deepEqual(doubts(system, list), { outside, beyondGrid }, String(code));
       }
     });
   }
