@@ -16,11 +16,6 @@ Run = collections.namedtuple("Run", "case source_name source target_name target 
 
 
 def one_source_runs(export):
-    for run in cases(export, "runs"):
-        if run["platform"] == "windows" or run["status"] != 0 or len(run["results"]) != 1:
-            continue
-        name = run["arguments"][0] if run["arguments"] else run["input"].split("\r\n")[0]
-        [(target_name, target)] = run["results"]
-        source = dict(run["files"])[name].encode("latin1")
-        named = len(run["arguments"]) > 1
-        yield Run(run["name"], name, source, target_name, target.encode("latin1"), named)
+    for case, source_name, source, target_name, target, named in cases(export, "conversions"):
+        encoded = [source.encode("latin1"), target_name, target.encode("latin1")]
+        yield Run(case, source_name, *encoded, named == "named")

@@ -7,22 +7,20 @@ import { fileURLToPath } from "node:url";
 import { fileName } from "../targets.js";
 
 const build = (path) => fileURLToPath(new URL(`../../build/${path}`, import.meta.url));
-// The cases of a table: [line number, fields] each; for "runs", the end-to-end runs.
+// The cases of a table: [line number, fields] each; for "conversions", the end-to-end runs that
+// convert one source.
 export const readCases = (table) =>
   JSON.parse(execFileSync(build("release/tests/kalmira_case_export"), [table], { maxBuffer: 1 << 28 }));
 
 export const bytes = (text) => Buffer.from(text, "latin1");
 
-// The runs of cases/end_to_end.txt in which the console program writes a target: the source's
-// file name and bytes, and the target's file name where the console program named it itself.
+// Those runs: the source's file name and bytes, and the target's file name where the console
+// program named it itself.
 export const conversionCases = () =>
-  readCases("runs")
-    .filter((c) => c.platform !== "windows" && c.status === 0 && c.results.length === 1)
-    .map((c) => {
-      const path = c.arguments[0] ?? c.input.split(/\r?\n/)[0];
-      const target = c.arguments.length < 2 ? fileName(c.results[0][0]) : undefined;
-      return { name: c.name, source: fileName(path), bytes: bytes(Object.fromEntries(c.files)[path]), target };
-    });
+  readCases("conversions").map(([name, sourceName, source, targetName, , named]) => {
+    const target = named ? undefined : fileName(targetName);
+    return { name, source: fileName(sourceName), bytes: bytes(source), target };
+  });
 
 // What the page must make of a source: the console program's target and hints (Node's
 // TextDecoder reads "windows-1252" as Latin-1; iconv knows the code page), and the page's own
