@@ -8,11 +8,11 @@ import assert from "node:assert/strict";
 import { spawn } from "node:child_process";
 import fs from "node:fs";
 import http from "node:http";
-import net from "node:net";
 import { tmpdir } from "node:os";
 import { join } from "node:path";
 import puppeteer from "puppeteer-core";
 import { Builder, By } from "selenium-webdriver";
+import { DriverService } from "selenium-webdriver/remote/index.js";
 import { bytes, conversionCases, expected, largeSource, readCases, unzipped } from "./cases.mjs";
 import { fileRows, launchChromium, memoryGrowth, siteDirectory, watch } from "./site.mjs";
 
@@ -95,14 +95,6 @@ async function firefox() {
   };
 }
 
-const freePort = () =>
-  new Promise((resolve) => {
-    const server = net.createServer().listen(0, "127.0.0.1", () => {
-      const { port } = server.address();
-      server.close(() => resolve(port));
-    });
-  });
-
 // Ends a promise that would hang (a WebDriver session without a display) after `limit` ms.
 const within = (limit, promise) =>
   Promise.race([promise, new Promise((_, fail) => setTimeout(() => fail(new Error("no answer")), limit).unref())]);
@@ -113,12 +105,9 @@ async function webkitDriver() {
     stdio: ["ignore", "ignore", "ignore", "pipe"],
   });
   const number = await within(30000, new Promise((resolve) => display.stdio[3].once("data", resolve)));
-  const port = await freePort();
   const env = { ...process.env, DISPLAY: `:${String(number).trim()}` };
-  const server = spawn("WebKitWebDriver", [`--port=${port}`], { env, stdio: "ignore" });
-  const address = `http://127.0.0.1:${port}`;
-  await until(async () => (await fetch(`${address}/status`).catch(() => null))?.ok, 30000);
-  return { address, end: () => [server, display].forEach((process) => process.kill()) };
+  const server = new DriverService.Builder("/usr/bin/WebKitWebDriver").setLoopback(true).setEnvironment(env).build();
+  return { address: await server.start(30000), end: () => Promise.all([server.kill(), display.kill()]) };
 }
 
 // A script run by the driver as a function of its values, its promise's value handed back.
