@@ -102,9 +102,8 @@ class Plugin(unittest.TestCase):
         for (point, fields), [text, *places], name in zip(opened(path), rows, names, strict=True):
             with self.subTest(text):
                 exact = [float(place) for place in places[2:]]
-                self.assertLess(
-                    max(abs(point.GetX() - exact[0]), abs(point.GetY() - exact[1])), 1e-9
-                )
+                error = max(abs(point.GetX() - exact[0]), abs(point.GetY() - exact[1]))
+                self.assertLess(error, 1e-9)
                 self.assertEqual([digits(point), fields[1]], [places[:2], name])
 
     def test_each_hint_of_the_table_as_a_warning(self):

@@ -7,8 +7,14 @@
 #include "kalmira.h"
 
 static int checks, failures;
-#define CHECK(passed, what, name) \
-  (++checks, (passed) ? 0 : (++failures, printf("FAILED: %s: %s\n", name, what)))
+static const char* checking; /* the source the checks are about */
+#define CHECK(passed, what) \
+  (++checks, (passed) ? 0 : (++failures, printf("FAILED: %s: %s\n", checking, what)))
+
+/* Whether `size` bytes at `bytes` are `text`. */
+static int same(const char* bytes, size_t size, const char* text) {
+  return size == strlen(text) && memcmp(bytes, text, size) == 0;
+}
 
 /* A source of each outcome and of each encoding; the tables' sources go through the interface in
  * the harnesses of the other languages. */
@@ -42,32 +48,27 @@ enum { CASES = sizeof cases / sizeof cases[0] };
 /* The outcome, the target, the message and the hints; each point's places round to the target's
  * digits. */
 static void check_case(const kalmira_conversion* conversion, size_t c) {
-  const char* name = cases[c].name;
   size_t size = 0, hints = 0, points = kalmira_point_count(conversion);
   const char* target = kalmira_target(conversion, &size);
-  CHECK(kalmira_outcome(conversion) == cases[c].outcome, "the outcome", name);
-  CHECK(size == strlen(cases[c].target) && memcmp(target, cases[c].target, size) == 0, "the target",
-        name);
-  CHECK((*kalmira_message(conversion) == '\0') == (cases[c].outcome == KALMIRA_CONVERTED),
-        "a message", name);
+  checking = cases[c].name;
+  CHECK(kalmira_outcome(conversion) == cases[c].outcome, "the outcome");
+  CHECK(same(target, size, cases[c].target), "the target");
+  CHECK(!*kalmira_message(conversion) == (cases[c].outcome == KALMIRA_CONVERTED), "a message");
   for (; cases[c].hints[hints] != 0; ++hints) {
     const char* text = kalmira_hint_text(conversion, hints);
-    CHECK(kalmira_hint_code(conversion, hints) == cases[c].hints[hints], "a hint's code", name);
-    CHECK(text != NULL && *text != '\0', "a hint's text", name);
+    CHECK(kalmira_hint_code(conversion, hints) == cases[c].hints[hints], "a hint's code");
+    CHECK(text != NULL && *text != '\0', "a hint's text");
   }
-  CHECK(kalmira_hint_count(conversion) == hints && kalmira_hint_text(conversion, hints) == NULL,
-        "the hints", name);
+  CHECK(kalmira_hint_count(conversion) == hints && !kalmira_hint_text(conversion, hints), "hints");
   for (size_t i = 0; i <= points; ++i) {
     kalmira_point point;
     char digits[64];
     if (kalmira_get_point(conversion, i, &point) != 0) break;
-    CHECK(i < points && point.number == (int)i + 1 && point.on_map, "a point in the target's order",
-          name);
+    CHECK(i < points && point.number == (int)i + 1 && point.on_map, "a point, in order");
     snprintf(digits, sizeof digits, "%.8f, %.8f, ", (float)point.longitude, (float)point.latitude);
-    CHECK(strncmp(digits, target, strlen(digits)) == 0, "its places round to the target's digits",
-          name);
+    CHECK(strncmp(digits, target, strlen(digits)) == 0, "its places round to the target's digits");
     CHECK(strncmp(point.target_longitude, target, strlen(point.target_longitude)) == 0,
-          "its digits", name);
+          "its digits as the target has them");
     target = strchr(target, '\n') + 1;
   }
 }
@@ -102,22 +103,20 @@ static void check_pieces(void) {
   struct pieces source = {cases[0].bytes, strlen(cases[0].bytes), 0, {0}, 0};
   kalmira_conversion* conversion =
       kalmira_convert_read("dir.old/example.v2.bcr", read_pieces, &source, -1);
-  CHECK(kalmira_write_target(conversion, gather, &source) == 0, "the target written", "pieces");
-  CHECK(source.size == strlen(cases[0].target) &&
-            memcmp(source.gathered, cases[0].target, source.size) == 0,
-        "read in pieces, the same target", "pieces");
-  CHECK(strcmp(kalmira_target_name(conversion), "dir.old/example.asc") == 0, "the target's name",
-        "pieces");
+  checking = "pieces";
+  CHECK(kalmira_write_target(conversion, gather, &source) == 0, "the target written");
+  CHECK(same(source.gathered, source.size, cases[0].target), "read in pieces, the same target");
+  CHECK(strcmp(kalmira_target_name(conversion), "dir.old/example.asc") == 0, "the target's name");
   source.fail = 1;
-  CHECK(kalmira_write_target(conversion, gather, &source) == -1, "a refused write stops", "pieces");
+  CHECK(kalmira_write_target(conversion, gather, &source) == -1, "a refused write stops");
   kalmira_free(conversion);
 
   struct pieces failing = {cases[0].bytes, strlen(cases[0].bytes), 1, {0}, 0};
   conversion = kalmira_convert_read("kaputt.bcr", read_pieces, &failing, -1);
-  CHECK(kalmira_outcome(conversion) == KALMIRA_READ_FAILED && kalmira_point_count(conversion) == 0,
-        "a failed read gives no points", "failing");
-  CHECK(strstr(kalmira_message(conversion), "kaputt.bcr") != NULL, "and says so, naming the source",
-        "failing");
+  checking = "failing";
+  CHECK(kalmira_outcome(conversion) == KALMIRA_READ_FAILED && !kalmira_point_count(conversion),
+        "a failed read gives no points");
+  CHECK(strstr(kalmira_message(conversion), "kaputt.bcr") != NULL, "and says so, naming it");
   kalmira_free(conversion);
 }
 
@@ -131,13 +130,13 @@ int main(void) {
   check_pieces();
   size_t size = 1;
   kalmira_point point;
+  checking = "null";
   CHECK(kalmira_outcome(NULL) == KALMIRA_NO_MEMORY && kalmira_point_count(NULL) == 0 &&
             kalmira_hint_count(NULL) == 0 && kalmira_get_point(NULL, 0, &point) == -1 &&
             *kalmira_target(NULL, &size) == '\0' && size == 0,
-        "nothing from no conversion", "null");
+        "nothing from no conversion");
   kalmira_free(NULL);
-  CHECK(strcmp(kalmira_version(), KALMIRA_EXPECTED_VERSION) == 0, "the project's version",
-        "version");
+  CHECK(strcmp(kalmira_version(), KALMIRA_EXPECTED_VERSION) == 0, "the project's version");
   printf("%d passed, %d failed\n", checks - failures, failures);
   return failures == 0 ? 0 : 1;
 }

@@ -155,11 +155,7 @@ class Plugin(unittest.TestCase):
 
     def test_the_plugin_repository_offers_the_zip_of_its_version(self):
         [plugin] = ElementTree.parse(pathlib.Path(ZIP).with_name("plugins.xml")).getroot()
-        offered = [
-            plugin.get("plugin_id"),
-            plugin.findtext("file_name"),
-            plugin.findtext("version"),
-        ]
+        offered = [plugin.get("plugin_id")] + [plugin.findtext(k) for k in ("file_name", "version")]
         wanted = ["kalmira_qgis", pathlib.Path(ZIP).name, kalmira.library_version()]
         self.assertEqual(offered, wanted)
 

@@ -163,10 +163,8 @@ for (const fromDisk of [false, true]) {
     });
     test("rows that need a look stand out and come first on request", async () => {
       const needsLook = ({ target, hints, path }) => !target || hints.length > 0 || path === "tag/kaputt.bcr";
-      assert.deepEqual(
-        rows.map(({ attention }) => attention),
-        sources.map(needsLook),
-      );
+      const standOut = rows.map(({ attention }) => attention);
+      assert.deepEqual(standOut, sources.map(needsLook));
       await page.locator("#result .hints-first").check();
       const order = await texts(page.locator("#result .files tbody tr td:first-child"));
       const [first, rest] = [sources.filter(needsLook), sources.filter((s) => !needsLook(s))];
@@ -318,8 +316,7 @@ function chosen(choice) {
     const own = points.filter((p) => p.source === name);
     const lines = (key) => own.map((p) => `P${p.number}=${p[key].join(",")}\r\n`).join("");
     const content = bytes(`[COORDINATES]\r\n${lines("coordinates")}[DESCRIPTION]\r\n${lines("bytes")}`);
-    const digits = targetPlaces(content);
-    own.forEach((point, i) => (point.digits = digits[i]));
+    targetPlaces(content).forEach((digits, i) => (own[i].digits = digits));
     return source(name, content);
   });
   return { files: files.reverse(), points: points.filter((p) => p.onMap) };
@@ -347,10 +344,8 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   const fits = (values, point) => {
     const exact = exactPlace(point.coordinates);
     const read = values.map((value, i) => [Math.fround(value).toFixed(8), Math.abs(value - exact[i]) <= 1e-9]);
-    assert.deepEqual(
-      read,
-      point.digits.map((digits) => [digits, true]),
-    );
+    const wanted = point.digits.map((digits) => [digits, true]);
+    assert.deepEqual(read, wanted);
   };
   // Each format: the properties GDAL reads a point's texts from, and the texts the point gives.
   const named = (p) => [`${p.number} ${p.pieces[0]}`, p.pieces.join(", ")];
@@ -399,10 +394,9 @@ describe("the exports, as GDAL and LibreOffice read them", () => {
   test("spreadsheets: the CSV's texts run no formula, the XLSX keeps every text as written", () => {
     const [csv, xlsx] = [exported.csv, exported.xlsx].map(readByLibreOffice);
     assert.deepEqual(csv[3].slice(4), points[3].pieces.map(neutral));
-    assert.deepEqual(
-      xlsx.map((row) => [row[0], row[1], ...row.slice(4)]),
-      points.map((p) => [p.source, String(p.number), ...p.pieces.map(asCsvRead)]),
-    );
+    const read = xlsx.map((row) => [row[0], row[1], ...row.slice(4)]);
+    const wanted = points.map((p) => [p.source, String(p.number), ...p.pieces.map(asCsvRead)]);
+    assert.deepEqual(read, wanted);
     fits(xlsx[0].slice(2, 4).map(Number), points[0]);
   });
   test("the table shows the UTF-8 source's pieces as they are meant", async () => {
@@ -464,10 +458,8 @@ for (const fromDisk of [false, true]) {
     });
     test("the suggested zone, and the points outside the chosen one said", async () => {
       const options = await texts(page.locator("#result .system option"));
-      assert.deepEqual(
-        options.filter((option) => option.endsWith("(Vorschlag)")),
-        ["ETRS89 / UTM Zone 32N (Vorschlag)", "DHDN / Gauß-Krüger Zone 3 (Vorschlag)"],
-      );
+      const suggested = options.filter((option) => option.endsWith("(Vorschlag)"));
+      assert.deepEqual(suggested, ["ETRS89 / UTM Zone 32N (Vorschlag)", "DHDN / Gauß-Krüger Zone 3 (Vorschlag)"]);
       await page.selectOption("#result .system", "25832");
       assert.deepEqual(await texts(page.locator("#result .system-notes li")), [
         "Die Mitte der Punkte liegt in ETRS89 / UTM Zone 32N und DHDN / Gauß-Krüger Zone 3.",
@@ -553,10 +545,8 @@ describe("on a phone, 390 pixels wide", () => {
     fs.utimesSync(path, new Date(0), new Date(0)); // changed since it was chosen: it cannot be read
     await release(page);
     assert.equal(await message(page).textContent(), `Fehler beim Lesen von „${name}.bcr“`);
-    assert.deepEqual(
-      [await markers(page).count(), await page.locator("#result .downloads").isVisible(), errors],
-      [0, false, []],
-    );
+    const shown = [await markers(page).count(), await page.locator("#result .downloads").isVisible(), errors];
+    assert.deepEqual(shown, [0, false, []]);
   });
 });
 

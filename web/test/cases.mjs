@@ -33,21 +33,16 @@ export function expected(source) {
   const { stderr } = spawnSync(build("release/kalmira"), ["quelle.bcr", "ziel.asc"], { cwd: folder, input: "" });
   const text = String(execFileSync("iconv", ["-f", "CP1252", "-t", "UTF-8"], { input: stderr }));
   const hints = text.split("\r\n").flatMap((line) => (line ? [line.replace(/^Hinweis: /, "")] : []));
-  const asked = spawnSync(build("release/tests/kalmira_library_convert"), ["quelle.bcr", "ziel.library"], {
-    cwd: folder,
-  });
-  const codes = String(asked.stdout)
-    .split("\n")
-    .map((line) => Number(line.split(" ")[0]));
+  const convert = build("release/tests/kalmira_library_convert");
+  const asked = spawnSync(convert, ["quelle.bcr", "ziel.library"], { cwd: folder });
+  const codes = [...String(asked.stdout).matchAll(/^(\d+) /gm)].map(([, code]) => Number(code));
   if (codes.includes(IN_UTF8)) hints.push("Tabelle, Karte und Exporte zeigen die Beschreibungen als UTF-8.");
   return { target: asked.status === NO_SOURCE ? undefined : readFileSync(`${folder}/ziel.asc`), hints };
 }
 
 // Each point's longitude and latitude texts, as the console program's target for `source` gives them.
 export const targetPlaces = (source) =>
-  String(expected(source).target)
-    .split("\r\n")
-    .map((line) => line.split(", ").slice(0, 2));
+  [...String(expected(source).target).matchAll(/^(.*?), (.*?), /gm)].map((match) => match.slice(1, 3));
 
 // A source of `mebibytes` of lines the converter skips, or (`line`) with one description piece of
 // that size, the sections in the middle.
@@ -62,10 +57,6 @@ export function largeSource(mebibytes, line = false) {
 export function unzipped(zip) {
   const env = { ...process.env, LC_ALL: "C.UTF-8" }; // a locale that holds the names
   const unpack = (option, ...names) => execFileSync("bsdtar", [option, zip, ...names], { env });
-  return Object.fromEntries(
-    String(unpack("-tf"))
-      .trim()
-      .split("\n")
-      .map((name) => [name, unpack("-xOf", name)]),
-  );
+  const names = String(unpack("-tf")).trim().split("\n");
+  return Object.fromEntries(names.map((name) => [name, unpack("-xOf", name)]));
 }

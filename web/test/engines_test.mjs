@@ -101,9 +101,8 @@ const within = (limit, promise) =>
 
 // WebKit's driver on a display of its own; gives its address, and how to end both.
 async function webkitDriver() {
-  const display = spawn("Xvfb", ["-displayfd", "3", "-nolisten", "tcp"], {
-    stdio: ["ignore", "ignore", "ignore", "pipe"],
-  });
+  const stdio = ["ignore", "ignore", "ignore", "pipe"]; // the display's number comes on descriptor 3
+  const display = spawn("Xvfb", ["-displayfd", "3", "-nolisten", "tcp"], { stdio });
   const number = await within(30000, new Promise((resolve) => display.stdio[3].once("data", resolve)));
   const env = { ...process.env, DISPLAY: `:${String(number).trim()}` };
   const server = new DriverService.Builder("/usr/bin/WebKitWebDriver").setLoopback(true).setEnvironment(env).build();
@@ -119,10 +118,7 @@ const asScript = (script) =>
 async function webkit() {
   const driver = await webkitDriver();
   const binary = "/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser";
-  const capabilities = {
-    browserName: "MiniBrowser",
-    "webkitgtk:browserOptions": { binary, args: ["--automation"] },
-  };
+  const capabilities = { browserName: "MiniBrowser", "webkitgtk:browserOptions": { binary, args: ["--automation"] } };
   const session = await within(60000, new Builder().usingServer(driver.address).withCapabilities(capabilities).build());
   return {
     processes: "WebKitWebProcess",

@@ -34,10 +34,8 @@ function randomTexts(count, seed) {
     [...pick(["inf", "infinity", "nan", "nan(1)", "in", "infinit", "na"])].map((c) => (next(2) ? c.toUpperCase() : c));
   const nearCoordinates = () => `${next(40000000)}.${digits(decimal, 8)}`;
   const bodies = [decimalText, decimalText, decimalText, hexadecimalText, () => word().join(""), nearCoordinates];
-  const [signs, tails] = [
-    ["", "", " ", "\t", "+", "-", "--", "+-", " -"],
-    ["", "", ",", "x", ".5", "e", " 1"],
-  ];
+  const signs = ["", "", " ", "\t", "+", "-", "--", "+-", " -"];
+  const tails = ["", "", ",", "x", ".5", "e", " 1"];
   return Array.from({ length: count }, () => pick(signs) + pick(bodies)() + pick(tails));
 }
 

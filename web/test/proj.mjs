@@ -7,21 +7,13 @@ import { execFileSync } from "node:child_process";
 // (cs2cs would take another way outside Germany) and the zone's transverse Mercator.
 export function byProj(system, places) {
   const zone = system.gaussKrueger;
-  const gaussKrueger = [
-    ...["+proj=pipeline", "+step", "+proj=unitconvert", "+xy_in=deg", "+xy_out=rad"],
-    ...["+step", "+inv", "+proj=hgridshift", "+grids=BETA2007.gsb", "+step", "+proj=tmerc", "+lat_0=0"],
-    ...[`+lon_0=${3 * zone}`, "+k=1", `+x_0=${zone * 1e6 + 500000}`, "+y_0=0", "+ellps=bessel"],
-  ];
+  const gaussKrueger = `+proj=pipeline +step +proj=unitconvert +xy_in=deg +xy_out=rad +step +inv +proj=hgridshift
+    +grids=BETA2007.gsb +step +proj=tmerc +lat_0=0 +lon_0=${3 * zone} +k=1 +x_0=${zone * 1e6 + 500000} +y_0=0
+    +ellps=bessel`.split(/\s+/);
   const [command, options, line] = zone
-    ? ["cct", ["-d", "6", ...gaussKrueger], ([longitude, latitude]) => `${longitude} ${latitude} 0 0\n`]
-    : [
-        "cs2cs",
-        ["-f", "%.6f", "EPSG:4258", `EPSG:${system.code}`],
-        ([longitude, latitude]) => `${latitude} ${longitude}\n`,
-      ];
+    ? ["cct", ["-d", "6", ...gaussKrueger], ([lon, lat]) => `${lon} ${lat} 0 0\n`]
+    : ["cs2cs", ["-f", "%.6f", "EPSG:4258", `EPSG:${system.code}`], ([lon, lat]) => `${lat} ${lon}\n`];
   const output = execFileSync(command, options, { input: places.map(line).join("") });
-  return String(output)
-    .trim()
-    .split("\n")
-    .map((values) => values.trim().split(/\s+/).slice(0, 2).map(Number));
+  const lines = String(output).trim().split("\n");
+  return lines.map((line) => line.trim().split(/\s+/).slice(0, 2).map(Number));
 }
