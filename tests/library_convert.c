@@ -1,25 +1,25 @@
 /* Converts one source file through the C interface alone, as a program of another language
- * would: reads its bytes, writes its target where it gives one, prints each hint as its code and
- * text (UTF-8) a line, and why it gives no target on standard error. The exit status is the
- * outcome (kalmira.h), or 9 when a file cannot be read or written.
+ * would: hands it its bytes as it reads them, writes its target where it gives one, prints each
+ * hint as its code and text (UTF-8) a line, and why it gives no target on standard error. The
+ * exit status is the outcome (kalmira.h), or 9 when the source cannot be opened or the target
+ * not written.
  * Built with KALMIRA_LOAD_BY_PATH on Windows, it finds the library as a Windows Python's ctypes
  * must: kalmira.dll loaded by the full path in KALMIRA_LIBRARY, its functions by their names.
  * Usage: kalmira_library_convert SOURCE TARGET */
 #include <stdio.h>
-#include <stdlib.h>
 
 #include "kalmira.h"
 
 #ifdef KALMIRA_LOAD_BY_PATH
 #include <windows.h>
-#define FUNCTIONS(X)     \
-  X(kalmira_convert);    \
-  X(kalmira_free);       \
-  X(kalmira_outcome);    \
-  X(kalmira_message);    \
-  X(kalmira_target);     \
-  X(kalmira_hint_count); \
-  X(kalmira_hint_code);  \
+#define FUNCTIONS(X)       \
+  X(kalmira_convert_read); \
+  X(kalmira_free);         \
+  X(kalmira_outcome);      \
+  X(kalmira_message);      \
+  X(kalmira_target);       \
+  X(kalmira_hint_count);   \
+  X(kalmira_hint_code);    \
   X(kalmira_hint_text)
 #define DECLARE(name) static __typeof__(&name) loaded_##name
 FUNCTIONS(DECLARE);
@@ -34,7 +34,7 @@ static int load_library(void) {
   FUNCTIONS(FIND);
   return 1;
 }
-#define kalmira_convert (*loaded_kalmira_convert)
+#define kalmira_convert_read (*loaded_kalmira_convert_read)
 #define kalmira_free (*loaded_kalmira_free)
 #define kalmira_outcome (*loaded_kalmira_outcome)
 #define kalmira_message (*loaded_kalmira_message)
@@ -46,41 +46,24 @@ static int load_library(void) {
 static int load_library(void) { return 1; }
 #endif
 
-static char* read_file(const char* path, size_t* size) {
-  FILE* file = fopen(path, "rb");
-  char* bytes = NULL;
-  *size = 0;
-  for (size_t capacity = 0; file != NULL;) {
-    if (*size == capacity) {
-      char* grown = realloc(bytes, capacity = 2 * capacity + 65536);
-      if (grown == NULL) break;
-      bytes = grown;
-    }
-    const size_t got = fread(bytes + *size, 1, capacity - *size, file);
-    *size += got;
-    if (got == 0) {
-      const int failed = ferror(file);
-      fclose(file);
-      if (!failed) return bytes;
-      file = NULL;
-    }
-  }
-  free(bytes);
-  return NULL;
+/* Gives the source's next bytes, as kalmira_convert_read asks for them. */
+static long long read_file(void* file, char* buffer, size_t capacity) {
+  const size_t got = fread(buffer, 1, capacity, file);
+  return ferror(file) ? -1 : (long long)got;
 }
 
 int main(int argc, char** argv) {
-  size_t size = 0;
-  char* bytes = argc == 3 ? read_file(argv[1], &size) : NULL;
-  if (bytes == NULL || !load_library()) return 9;
-  kalmira_conversion* conversion = kalmira_convert(argv[1], bytes, size);
-  free(bytes);
+  FILE* source = argc == 3 ? fopen(argv[1], "rb") : NULL;
+  if (source == NULL || !load_library()) return 9;
+  kalmira_conversion* conversion = kalmira_convert_read(argv[1], read_file, source, -1);
+  fclose(source);
   const int outcome = kalmira_outcome(conversion);
   for (size_t i = 0; i < kalmira_hint_count(conversion); ++i) {
     printf("%d %s\n", kalmira_hint_code(conversion, i), kalmira_hint_text(conversion, i));
   }
   fprintf(stderr, "%s", kalmira_message(conversion));
   if (outcome == KALMIRA_CONVERTED) {
+    size_t size = 0;
     const char* target = kalmira_target(conversion, &size);
     FILE* file = fopen(argv[2], "wb");
     const int written = file != NULL && fwrite(target, 1, size, file) == size;

@@ -62,12 +62,10 @@ function keep() {
     return post.apply(this, message);
   };
   // A Blob's bytes, each a character U+0000 to U+00FF, as a driver can hand them back.
-  globalThis.latin1 = async (blob) => {
-    const array = new Uint8Array(await blob.arrayBuffer());
-    let text = "";
-    for (let at = 0; at < array.length; at += 4096) text += String.fromCharCode(...array.subarray(at, at + 4096));
-    return text;
-  };
+  globalThis.latin1 = (blob) =>
+    new Promise((done) =>
+      Object.assign(new FileReader(), { onload: (e) => done(e.target.result) }).readAsBinaryString(blob),
+    );
 }
 
 // An engine: opens a page and runs a function in it, chooses files in the page's file picker.
