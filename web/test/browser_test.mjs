@@ -304,8 +304,9 @@ const exactPlace = ([easting, northing]) => [Number(placeOf.get(easting)[0]), Nu
 // The sources of a choice in tests/cases/page_sources.txt, in reverse, and the points the exports
 // hold (those on the map), in the page's order: each with its source, number, easting and northing,
 // pieces (as text), the target's digits, and its layer and label in the DXF.
+const pageSources = readCases("page_sources.txt");
 function chosen(choice) {
-  const rows = readCases("page_sources.txt").filter(([, [name]]) => name === choice);
+  const rows = pageSources.filter(([, [name]]) => name === choice);
   const points = rows.map(([, [, source, encoding, number, easting, northing, ...rest]]) => {
     const [pieces, [onMap, layer, label]] = [rest.slice(0, 3), rest.slice(3)];
     const text = (piece) => Buffer.from(piece, "latin1").toString(encoding === "utf-8" ? "utf8" : "latin1");
