@@ -1,6 +1,10 @@
 # What the Windows checks share, sourced by scripts/test-windows-*: the deliverables built, and
 # Wine in a fresh private prefix with one server for all runs. Run from the project's root.
 
+# A failing command is named, with its line, in the log.
+set -E
+trap 'echo "${BASH_SOURCE[0]}, line $LINENO: \"$BASH_COMMAND\" failed with status $?"' ERR
+
 # Builds kalmira.exe, the zip, the installer and the wheel, with the native end-to-end harness
 # that tries them, kalmira.dll, and the QGIS plugin's ZIP (with its kalmira.dll); sets `zip`,
 # `setup`, `wheel`, `plugin` and `version` from the SHA256SUMS the builds write.
