@@ -10,40 +10,29 @@
 
 #include "kalmira.h"
 
+/* The functions it calls: linked, or found in the library by their names. */
+#define FUNCTIONS(X) \
+  X(convert_read) X(free) X(outcome) X(message) X(target) X(hint_count) X(hint_code) X(hint_text)
+#define FIELD(name) __typeof__(&kalmira_##name) name;
+static struct { FUNCTIONS(FIELD) } kalmira;
+
 #ifdef KALMIRA_LOAD_BY_PATH
 #include <windows.h>
-#define FUNCTIONS(X)       \
-  X(kalmira_convert_read); \
-  X(kalmira_free);         \
-  X(kalmira_outcome);      \
-  X(kalmira_message);      \
-  X(kalmira_target);       \
-  X(kalmira_hint_count);   \
-  X(kalmira_hint_code);    \
-  X(kalmira_hint_text)
-#define DECLARE(name) static __typeof__(&name) loaded_##name
-FUNCTIONS(DECLARE);
-#define FIND(name)                                                                                 \
-  if ((loaded_##name = (__typeof__(&name))(void (*)(void))GetProcAddress(library, #name)) == NULL) \
-  return 0
+#define FIND(name)                                                               \
+  &&(kalmira.name = (__typeof__(&kalmira_##name))(void (*)(void))GetProcAddress( \
+         library, "kalmira_" #name)) != NULL
 static int load_library(void) {
   const wchar_t* path = _wgetenv(L"KALMIRA_LIBRARY");
   const DWORD search = LOAD_LIBRARY_SEARCH_DEFAULT_DIRS | LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR;
   HMODULE library = path == NULL ? NULL : LoadLibraryExW(path, NULL, search);
-  if (library == NULL) return 0;
-  FUNCTIONS(FIND);
+  return library != NULL FUNCTIONS(FIND);
+}
+#else
+#define LINK(name) kalmira.name = kalmira_##name;
+static int load_library(void) {
+  FUNCTIONS(LINK)
   return 1;
 }
-#define kalmira_convert_read (*loaded_kalmira_convert_read)
-#define kalmira_free (*loaded_kalmira_free)
-#define kalmira_outcome (*loaded_kalmira_outcome)
-#define kalmira_message (*loaded_kalmira_message)
-#define kalmira_target (*loaded_kalmira_target)
-#define kalmira_hint_count (*loaded_kalmira_hint_count)
-#define kalmira_hint_code (*loaded_kalmira_hint_code)
-#define kalmira_hint_text (*loaded_kalmira_hint_text)
-#else
-static int load_library(void) { return 1; }
 #endif
 
 /* Gives the source's next bytes, as kalmira_convert_read asks for them. */
@@ -55,20 +44,20 @@ static long long read_file(void* file, char* buffer, size_t capacity) {
 int main(int argc, char** argv) {
   FILE* source = argc == 3 ? fopen(argv[1], "rb") : NULL;
   if (source == NULL || !load_library()) return 9;
-  kalmira_conversion* conversion = kalmira_convert_read(argv[1], read_file, source, -1);
+  kalmira_conversion* conversion = kalmira.convert_read(argv[1], read_file, source, -1);
   fclose(source);
-  const int outcome = kalmira_outcome(conversion);
-  for (size_t i = 0; i < kalmira_hint_count(conversion); ++i) {
-    printf("%d %s\n", kalmira_hint_code(conversion, i), kalmira_hint_text(conversion, i));
+  const int outcome = kalmira.outcome(conversion);
+  for (size_t i = 0; i < kalmira.hint_count(conversion); ++i) {
+    printf("%d %s\n", kalmira.hint_code(conversion, i), kalmira.hint_text(conversion, i));
   }
-  fprintf(stderr, "%s", kalmira_message(conversion));
+  fprintf(stderr, "%s", kalmira.message(conversion));
   if (outcome == KALMIRA_CONVERTED) {
     size_t size = 0;
-    const char* target = kalmira_target(conversion, &size);
+    const char* target = kalmira.target(conversion, &size);
     FILE* file = fopen(argv[2], "wb");
     const int written = file != NULL && fwrite(target, 1, size, file) == size;
     if (file == NULL || fclose(file) != 0 || !written) return 9;
   }
-  kalmira_free(conversion);
+  kalmira.free(conversion);
   return outcome;
 }
