@@ -11,7 +11,6 @@ import pathlib
 import subprocess
 import sys
 import unittest
-from xml.etree import ElementTree
 
 from osgeo import gdal, ogr
 from qgis import core, gui, utils
@@ -56,9 +55,10 @@ assert utils.loadPlugin("kalmira_qgis") and utils.startPlugin("kalmira_qgis")
 Processing.initialize()
 import kalmira  # noqa: E402 (the plugin's copy)
 
+COPY = PROFILE / "kalmira" / kalmira.library_version() / "kalmira"  # where the plugin puts it
+
 
 ALGORITHM = "kalmira:quelldateien_umrechnen"
-ABC = {"a": 3, "b": 3, "c": 3}
 
 
 class Feedback(core.QgsProcessingFeedback):
@@ -83,14 +83,9 @@ def added(path):
 
 class Plugin(unittest.TestCase):
     def test_the_driver_is_the_copy_of_its_version_in_the_profile(self):
-        copy = PROFILE / "kalmira" / kalmira.library_version() / "kalmira"
-        self.assertEqual(pathlib.Path(kalmira.__file__).parent, copy)
-        self.assertEqual([p.name for p in (PROFILE / "kalmira").iterdir()], [copy.parent.name])
+        self.assertEqual(pathlib.Path(kalmira.__file__).parent, COPY)
+        self.assertEqual([p.name for p in (PROFILE / "kalmira").iterdir()], [COPY.parent.name])
         self.assertIsNotNone(gdal.GetDriverByName("KALMIRA"))
-        settings = core.QgsSettings()
-        entry = f"overwrite|GDAL_PYTHON_DRIVER_PATH|{copy}"
-        self.assertIn(entry, settings.value("qgis/customEnvVars", [], type=list))
-        self.assertTrue(settings.value("qgis/customEnvVarsUse", False, type=bool))
 
     def test_an_added_source_gives_its_points_drawn_on_the_map(self):
         points = added(EXAMPLE)
@@ -140,7 +135,7 @@ class Plugin(unittest.TestCase):
         files = [str(day / "a.bcr"), str(day / "zweit" / "a.bcr")]
         for name, parameters, layers in [
             ("a folder in one layer", {"ORDNER": str(day)}, {"punkte": 10}),
-            ("in a layer each", {"ORDNER": str(day), "JE_QUELLE": True}, {**ABC, "null": 1}),
+            ("in a layer each", {"ORDNER": str(day), "JE_QUELLE": True}, {"a": 3, "b": 3, "c": 3, "null": 1}),
             ("files, a twin", {"QUELLEN": files, "JE_QUELLE": True}, {"a": 3, "a (2)": 3}),
         ]:
             with self.subTest(name):
@@ -153,20 +148,17 @@ class Plugin(unittest.TestCase):
                 if "ORDNER" in parameters:
                     self.assertEqual(feedback.said, said)
 
-    def test_the_plugin_repository_offers_the_zip_of_its_version(self):
-        [plugin] = ElementTree.parse(pathlib.Path(ZIP).with_name("plugins.xml")).getroot()
-        offered = [plugin.get("plugin_id")] + [plugin.findtext(k) for k in ("file_name", "version")]
-        wanted = ["kalmira_qgis", pathlib.Path(ZIP).name, kalmira.library_version()]
-        self.assertEqual(offered, wanted)
-
     def test_the_next_start_knows_bcr_in_its_file_filter(self):
-        setting = core.QgsSettings().value("qgis/customEnvVars", [], type=list)
-        [path] = [e.split("|", 2)[2] for e in setting if "|GDAL_PYTHON_DRIVER_PATH|" in e]
+        # QGIS sets the variables of its settings before it loads GDAL's drivers.
+        settings = core.QgsSettings()
+        self.assertTrue(settings.value("qgis/customEnvVarsUse", False, type=bool))
+        entry = f"overwrite|GDAL_PYTHON_DRIVER_PATH|{COPY}"
+        self.assertIn(entry, settings.value("qgis/customEnvVars", [], type=list))
         code = (
             "from qgis import core; a = core.QgsApplication([], False); a.initQgis(); "
             "print(core.QgsProviderRegistry.instance().fileVectorFilters())"
         )
-        environment = {**os.environ, "GDAL_PYTHON_DRIVER_PATH": path}
+        environment = {**os.environ, "GDAL_PYTHON_DRIVER_PATH": str(COPY)}
         done = subprocess.run([sys.executable, "-c", code], env=environment, capture_output=True)
         self.assertIn(b"*.bcr", done.stdout)
 
