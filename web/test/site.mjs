@@ -31,8 +31,9 @@ export const fileRows = () =>
   }));
 
 // What the tests watch in a page: the object URLs alive (and the Blob of each), the conversions
-// started, the blocks the page read for a worker; and what it holds back until `release()`:
-// conversions while `holding` is set (and, with `watchReads`, the ends of folder reads).
+// started, the blocks read for a worker, the workers' errors (logged as the page's own); and what
+// it holds back until `release()`: conversions while `holding` is set (and the ends of folder
+// reads that `watchReads` holds).
 export function watch() {
   const [make, revoke, post] = [URL.createObjectURL, URL.revokeObjectURL, Worker.prototype.postMessage];
   const alive = new Map();
@@ -48,6 +49,8 @@ export function watch() {
   const held = (globalThis.held = []);
   Object.assign(globalThis, { conversions: 0, pageReads: 0 });
   Worker.prototype.postMessage = function (...message) {
+    if (!this.watched) this.addEventListener("error", (event) => console.error(event.message));
+    this.watched = true;
     globalThis.conversions += message[0]?.convert ? 1 : 0;
     globalThis.pageReads += message[0]?.answer ? 1 : 0;
     if (globalThis.holding && message[0]?.convert) held.push(() => post.apply(this, message));
@@ -135,9 +138,8 @@ export async function openPage(browser, { fromDisk = false, viewport = { width: 
 
 const peakOf = (pid) => Number(readFileSync(`/proc/${pid}/status`, "latin1").match(/VmHWM:\s+(\d+)/)[1]) / 1024;
 
-// How much the page at work has grown since this call: of the browser's processes that `marker`
-// names (by default Chromium's renderers), the one whose peak memory grew most (the others stay
-// idle); in MiB.
+// How much the page at work has grown since this call, in MiB: the most the peak memory grew of
+// the browser's processes that `marker` names (by default Chromium's renderers; the others idle).
 export function memoryGrowth(marker = "--type=renderer") {
   const peaks = new Map(processes(marker).map((pid) => [pid, peakOf(pid)]));
   return () => Math.max(...[...peaks].map(([pid, peak]) => peakOf(pid) - peak));
