@@ -41,7 +41,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int count = conversion.table.count;
   require(conversion.read_completely && count >= 0 && count <= kalmira::kMaxPoints &&
           conversion.points.size() == static_cast<std::size_t>(count));
-  // Every hint is one line of text.
   for (const std::string& hint : kalmira::hint_texts(conversion.doubts)) {
     require(!hint.empty() &&
             std::none_of(hint.begin(), hint.end(), [](char c) { return c >= 0 && c < 0x20; }));

@@ -13,8 +13,6 @@
 
 namespace kalmira::testing {
 
-std::string json(int number) { return std::to_string(number); }
-
 std::string json(const std::string& bytes) {
   std::string text = "\"";
   for (const char c : bytes) {
@@ -26,9 +24,6 @@ std::string json(const std::string& bytes) {
   return text + "\"";
 }
 
-template <typename First, typename Second>
-std::string json(const std::pair<First, Second>& pair);
-
 template <typename Item>
 std::string json(const std::vector<Item>& items) {
   std::string text = "[";
@@ -36,12 +31,9 @@ std::string json(const std::vector<Item>& items) {
   return text + "]";
 }
 
-template <typename First, typename Second>
-std::string json(const std::pair<First, Second>& pair) {
-  return "[" + json(pair.first) + "," + json(pair.second) + "]";
+std::string json(const Case& c) {
+  return "[" + std::to_string(c.line) + "," + json(c.fields) + "]";
 }
-
-std::string json(const Case& c) { return json(std::pair(c.line, c.fields)); }
 
 // The runs that convert one source into one target (on any platform but Windows), as the other
 // fronts' harnesses take them: the case, the source's name and bytes, the target's name and bytes,

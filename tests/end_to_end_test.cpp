@@ -71,8 +71,7 @@ int run_with_files(const EndToEndCase& run, const fs::path& folder) {
   if (child == 0) {
     const char* names[] = {".stdin", ".stdout", ".stderr"};
     for (int stream = 0; stream < 3; ++stream) {
-      const std::string path = (folder / names[stream]).string();
-      std::FILE* file = std::fopen(path.c_str(), stream == 0 ? "rb" : "wb");
+      std::FILE* file = std::fopen((folder / names[stream]).c_str(), stream == 0 ? "rb" : "wb");
       if (file == nullptr || ::dup2(::fileno(file), stream) < 0) ::_exit(127);
     }
     ::setenv("LC_ALL", "C.UTF-8", 1);

@@ -124,17 +124,16 @@ class Plugin(unittest.TestCase):
         self.assertEqual(len(every), 3)
         # Kölner Dom alone: Brandenburger Tor fails the attribute filter, Zugspitze the spatial one.
         filters = ["-where", "punkt > 1", "-spat", "6", "48", "14", "53"]
-        outputs = {
-            "punkte.geojson": ("GeoJSON", [], every),
-            "punkte.gpkg": ("GPKG", filters, every[1:2]),
+        subprocess.run(
+            ["ogr2ogr", "-f", "GPKG", *filters, FOLDER / "punkte.gpkg", example], check=True
+        )
+        read = {
+            f"/vsizip/{FOLDER}/tag.zip/messungen/survey.bcr": every,
+            FOLDER / "punkte.gpkg": every[1:2],
         }
-        read = {f"/vsizip/{FOLDER}/tag.zip/messungen/survey.bcr": every}
-        for name, (driver, options, wanted) in outputs.items():
-            read[str(FOLDER / name)] = wanted
-            subprocess.run(["ogr2ogr", "-f", driver, *options, FOLDER / name, example], check=True)
         for path, wanted in read.items():
             with self.subTest(path):
-                self.assertEqual([(p.ExportToWkt(), f) for p, f in opened(path)], wanted)
+                self.assertEqual([(p.ExportToWkt(), f) for p, f in opened(str(path))], wanted)
 
 
 if __name__ == "__main__":

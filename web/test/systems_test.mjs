@@ -11,8 +11,7 @@ import { readCases } from "./cases.mjs";
 import { byProj } from "./proj.mjs";
 import { randomNumbers } from "./random.mjs";
 
-const gridFile = readFileSync("/usr/share/proj/BETA2007.gsb");
-const grid = gridFile.buffer.slice(gridFile.byteOffset, gridFile.byteOffset + gridFile.length);
+const grid = new Uint8Array(readFileSync("/usr/share/proj/BETA2007.gsb")).buffer; // the file's bytes alone
 
 const next = randomNumbers(20261207);
 const between = (low, high) => low + ((high - low) * next(1e9)) / 1e9;
