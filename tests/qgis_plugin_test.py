@@ -59,6 +59,7 @@ COPY = PROFILE / "kalmira" / kalmira.library_version() / "kalmira"  # where the 
 
 
 ALGORITHM = "kalmira:quelldateien_umrechnen"
+ABC = {"a": 3, "b": 3, "c": 3}
 
 
 class Feedback(core.QgsProcessingFeedback):
@@ -135,7 +136,7 @@ class Plugin(unittest.TestCase):
         files = [str(day / "a.bcr"), str(day / "zweit" / "a.bcr")]
         for name, parameters, layers in [
             ("a folder in one layer", {"ORDNER": str(day)}, {"punkte": 10}),
-            ("in a layer each", {"ORDNER": str(day), "JE_QUELLE": True}, {"a": 3, "b": 3, "c": 3, "null": 1}),
+            ("in a layer each", {"ORDNER": str(day), "JE_QUELLE": True}, {**ABC, "null": 1}),
             ("files, a twin", {"QUELLEN": files, "JE_QUELLE": True}, {"a": 3, "a (2)": 3}),
         ]:
             with self.subTest(name):
