@@ -129,11 +129,11 @@ class Plugin(unittest.TestCase):
         )
         read = {
             f"/vsizip/{FOLDER}/tag.zip/messungen/survey.bcr": every,
-            FOLDER / "punkte.gpkg": every[1:2],
+            str(FOLDER / "punkte.gpkg"): every[1:2],
         }
         for path, wanted in read.items():
             with self.subTest(path):
-                self.assertEqual([(p.ExportToWkt(), f) for p, f in opened(str(path))], wanted)
+                self.assertEqual([(p.ExportToWkt(), f) for p, f in opened(path)], wanted)
 
 
 if __name__ == "__main__":

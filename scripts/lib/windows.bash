@@ -1,9 +1,11 @@
 # What the Windows checks share, sourced by scripts/test-windows-*: the deliverables built, and
 # Wine in a fresh private prefix with one server for all runs. Run from the project's root.
 
-# A failing command is named, with its line, in the log.
+# A failing command is named, with its line, in the log; then `explain_failure`, where a script
+# defines it, shows what else it knows.
 set -E
-trap 'echo "${BASH_SOURCE[0]}, line $LINENO: \"$BASH_COMMAND\" failed with status $?"' ERR
+trap 'echo "${BASH_SOURCE[0]}, line $LINENO: \"$BASH_COMMAND\" failed with status $?"
+  ! declare -F explain_failure > /dev/null || explain_failure' ERR
 
 # Builds kalmira.exe, the zip, the installer and the wheel, with the native end-to-end harness
 # that tries them, kalmira.dll, and the QGIS plugin's ZIP (with its kalmira.dll); sets `zip`,

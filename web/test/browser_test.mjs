@@ -458,12 +458,12 @@ for (const fromDisk of [false, true]) {
       await choose(page, files.at(-1)); // kassel.bcr
       await page.selectOption("#result .system", "25832");
       const dxf = await exportOf(page, "dxf");
-      assert.equal(dxf.name, "kassel_EPSG25832.dxf"); // one source's exports are named after its target
+      assert.equal(dxf.name, "kassel_EPSG25832.dxf");
       const folder = scratch("cad");
       fs.mkdirSync(folder, { mode: 0o700 });
       const env = { ...process.env, HOME: folder, XDG_RUNTIME_DIR: folder, QT_QPA_PLATFORM: "offscreen" };
       execFileSync("librecad", ["dxf2pdf", "-a", "-t", folder, dxf.path], { env });
-      const pdf = join(folder, "kassel_EPSG25832.pdf");
+      const pdf = join(folder, dxf.name.replace(/\.dxf$/, ".pdf")); // named as the drawing
       const picture = fileURLToPath(new URL("build/web-test/dxf", repository));
       execFileSync("pdftoppm", ["-png", "-r", "100", "-singlefile", pdf, picture]);
       // Drawn: the page has ink, not only paper (a grey picture: a header, then a byte a pixel).
